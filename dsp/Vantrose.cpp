@@ -1,0 +1,80 @@
+#include "Vantrose.h"
+
+#include <cmath>
+#include <new>
+
+using namespace VantroseIdentity;
+
+Vantrose::Vantrose(IPluginInstanceInfo instanceInfo)
+    : IPluginAU(instanceInfo, kNumParams, kChannelIO, 1, kEffectName, kProductName, kMfrName,
+                kVendorVersion, kUniqueID, kMfrID, 0, false, false, false, 0) {
+  InitParameters();
+  MakeDefaultPreset("-", 1);
+}
+
+Vantrose::~Vantrose() = default;
+
+// The switches first, then each knob followed at once by its shape.  Parameter
+// 14 (the oversampling switch) is deliberately left uninitialised.
+void Vantrose::InitParameters() {
+  GetParam(kBell)->InitInt("Bell", 0, 0, 1, "", "");
+  GetParam(kHPLP)->InitInt("HPLP", 0, 0, 1, "", "");
+  GetParam(kBY)->InitInt("BY", 1, 0, 1, "", "");
+
+  struct Knob {
+    int idx;
+    const char* name;
+    double defaultVal, minVal, maxVal, shape;
+  };
+  static const Knob kKnobs[] = {
+      {kLGain, "LGain", 0.5, 0.0, 1.0, 1.0},     {kLFreq, "LFreq", 0.725, 0.1, 0.983, 0.5},
+      {kLMGain, "LMGain", 0.5, 0.0, 1.0, 1.0},   {kLMFreq, "LMFreq", 0.725, 0.1, 0.983, 0.5},
+      {kHMGain, "HMGain", 0.5, 0.0, 1.0, 1.0},   {kHMFreq, "HMFreq", 0.725, 0.1, 0.983, 0.5},
+      {kHGain, "HGain", 0.5, 0.0, 1.0, 1.0},     {kHFreq, "HFreq", 0.725, 0.1, 0.983, 0.5},
+      {kLP, "LP", 1.0, 0.0, 1.0, 0.2},           {kHP, "HP", 0.0, 0.0, 1.0, 0.5},
+      {kGain, "Gain", 0.0, -12.0, 12.0, 1.0},
+  };
+  for (const Knob& k : kKnobs) {
+    IParam* param = GetParam(k.idx);
+    param->InitDouble(k.name, k.defaultVal, k.minVal, k.maxVal, 0.01, "%", "", 1.0);
+    param->SetShape(k.shape);
+  }
+}
+
+void Vantrose::OnParamChange(int paramIdx) {
+  RecursiveMutex::ScopedLock lock(mMutex);
+  IParam* param = GetParam(paramIdx);
+  if (!param) return;
+  double value = param->GetValue();
+  switch (paramIdx) {
+    case kLGain: mLGain = value; break;
+    case kLFreq: mLFreq = value; break;
+    case kLMGain: mLMGain = value; break;
+    case kLMFreq: mLMFreq = value; break;
+    case kHMGain: mHMGain = value; break;
+    case kHMFreq: mHMFreq = value; break;
+    case kHGain: mHGain = value; break;
+    case kHFreq: mHFreq = value; break;
+    case kHP: mHP = value; break;
+    case kLP: mLP = value; break;
+    case kGain: mGain = std::pow(10.0, value / 20.0); break;
+    case kOver: mSatFactor = param->GetInt() != 0 ? 16 : 4; break;
+    default: break;  // the switches are read from their parameters while rendering
+  }
+}
+
+double Vantrose::BandValue(int paramIdx) const {
+  const double copies[] = {mLGain, mLFreq, mLMGain, mLMFreq, mHMGain,
+                           mHMFreq, mHGain, mHFreq, mHP, mLP};
+  return paramIdx >= 0 && paramIdx <= kLP ? copies[paramIdx] : 0.0;
+}
+
+IPluginAU* MakePlug(void* memory) {
+  static RecursiveMutex sMakePlugMutex;
+  RecursiveMutex::ScopedLock lock(sMakePlugMutex);
+  IPluginInstanceInfo info;
+  info.mBundleID = kBundleID;
+  info.mCocoaViewFactoryClassName = kViewFactoryClass;
+  if (memory) return new (memory) Vantrose(info);
+  return new Vantrose(info);
+}

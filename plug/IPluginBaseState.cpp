@@ -1,0 +1,57 @@
+// The state chunk (one double per parameter, in index order) and preset filling.
+#include <cmath>
+#include <cstring>
+
+#include "IPluginBase.h"
+
+bool IPluginBase::SerializeState(ByteChunk* chunk) { return SerializeParams(chunk); }
+
+int IPluginBase::UnserializeState(ByteChunk* chunk, int startPos) {
+  return UnserializeParams(chunk, startPos);
+}
+
+bool IPluginBase::SerializeParams(ByteChunk* chunk) {
+  RecursiveMutex::ScopedLock lock(mMutex);
+  for (int i = 0; i < NParams(); ++i) {
+    if (chunk->Append(GetParam(i)->GetValue()) <= 0) return false;
+  }
+  return true;
+}
+
+// A chunk that runs out sets the parameter it ran out at to 0.0 (clamped into
+// its range) and leaves the later ones alone; the result is then -1.
+int IPluginBase::UnserializeParams(ByteChunk* chunk, int startPos) {
+  RecursiveMutex::ScopedLock lock(mMutex);
+  int pos = startPos;
+  for (int i = 0; i < NParams() && pos >= 0; ++i) {
+    double v = 0.0;
+    pos = chunk->Read(&v, pos);
+    GetParam(i)->SetValue(v);
+  }
+  OnParamReset();
+  return pos;
+}
+
+bool IPluginBase::CompareState(const unsigned char* data, int startIndex) {
+  for (int i = 0; i < NParams(); ++i) {
+    double stored;
+    std::memcpy(&stored, data + sizeof(double) * static_cast<size_t>(startIndex + i),
+                sizeof(double));
+    float diff = static_cast<float>(GetParam(i)->GetValue()) - static_cast<float>(stored);
+    if (!(std::fabs(static_cast<double>(diff)) < 0.00001)) return false;
+  }
+  return true;
+}
+
+void IPluginBase::MakeDefaultPreset(const char* name, int nPresets) {
+  for (int n = 0; n < nPresets; ++n) {
+    IPreset* preset = nullptr;
+    for (int i = 0; i < NPresets() && !preset; ++i) {
+      if (!mPresets.Get(i)->mInitialized) preset = mPresets.Get(i);
+    }
+    if (!preset) return;
+    preset->mInitialized = true;
+    CopyBounded(preset->mName, name ? name : "Empty", MAX_PRESET_NAME_LEN);
+    SerializeState(&preset->mChunk);
+  }
+}

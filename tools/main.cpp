@@ -1,0 +1,39 @@
+// vantrose: the command-line face of the effect.
+#include <cstdio>
+#include <cstring>
+
+#include "Commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  int (*run)(int argc, char** argv);
+  const char* usage;
+};
+
+const Command kCommands[] = {
+    {"info", RunInfo, "info                 list the effect's identity and parameters"},
+    {"demo", RunDemo, "demo                 run the embedded demo"},
+};
+
+int Usage() {
+  std::fprintf(stderr, "usage: vantrose <command> [options]\n\ncommands:\n");
+  for (const Command& c : kCommands) std::fprintf(stderr, "  %s\n", c.usage);
+  return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  for (const Command& c : kCommands) {
+    if (std::strcmp(argv[1], c.name) == 0) return c.run(argc - 2, argv + 2);
+  }
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    Usage();
+    return 0;
+  }
+  std::fprintf(stderr, "vantrose: unknown command '%s'\n", argv[1]);
+  return Usage();
+}
