@@ -3,6 +3,8 @@
 #   scripts/run.sh demo       build, then run the embedded demo
 #   scripts/run.sh test       build, then run the whole test suite
 #   scripts/run.sh sanitize   the test suite in an AddressSanitizer + UBSan build (build-asan/)
+#   scripts/run.sh fuzz [S]   build the libFuzzer targets with clang, replay their seed
+#                             corpora and fuzz each for S seconds (default 30)
 #   scripts/run.sh build      build only
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +14,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libsndfile1-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 
 install_packages() {
@@ -27,15 +30,41 @@ install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${PACKAGES[@]}"
 }
 
+# build DIR [cmake options...]; BUILD_TARGET names one target instead of all.
 build() {
   local dir=$1
   shift
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -j "$(nproc)"
+  cmake --build "$dir" -j "$(nproc)" ${BUILD_TARGET:+--target "$BUILD_TARGET"}
 }
 
 run_tests() {
   ctest --test-dir "$1" --output-on-failure -j "$(nproc)" --timeout 600
+}
+
+# Each fuzzer first replays its committed seed corpus, then explores for the given
+# time with a scratch corpus so the repository's seeds stay as committed.
+run_fuzzers() {
+  local dir=$1 seconds=$2 status=0
+  for f in "$dir"/tests/fuzz/*_fuzz; do
+    [ -x "$f" ] || continue
+    local name seeds work
+    name=$(basename "$f" _fuzz)
+    seeds=tests/fuzz/corpus/$name
+    work=$dir/corpus/$name
+    mkdir -p "$work" "$seeds"
+    echo "== fuzz $name: ${seconds}s"
+    "$f" -runs=0 "$seeds" || status=1
+    local log=$dir/$name.log
+    if "$f" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
+      "$work" "$seeds" >"$log" 2>&1; then
+      grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss)' "$log" || true
+    else
+      tail -n 60 "$log"
+      status=1
+    fi
+  done
+  return $status
 }
 
 cmd=${1:-}
@@ -55,12 +84,18 @@ case "$cmd" in
     build build-asan -DVANTROSE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-asan
     ;;
+  fuzz)
+    install_packages
+    BUILD_TARGET=fuzzers build build-fuzz -DVANTROSE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+    run_fuzzers build-fuzz "${2:-30}"
+    ;;
   build)
     install_packages
     build build
     ;;
   *)
-    echo "usage: scripts/run.sh demo|test|sanitize|build" >&2
+    echo "usage: scripts/run.sh demo|test|sanitize|fuzz [seconds]|build" >&2
     exit 2
     ;;
 esac
