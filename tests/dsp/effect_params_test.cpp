@@ -123,7 +123,7 @@ TEST(EffectParams, OversamplingSwitchTruncates) {
 TEST(EffectParams, SwitchesAndUnknownIndicesChangeNoMember) {
   auto fx = MakeEffect();
   fx->OnParamReset();
-  for (int idx : {Vantrose::kBell, Vantrose::kHPLP, Vantrose::kBY, 99, -3}) {
+  for (int idx : {int(Vantrose::kBell), int(Vantrose::kHPLP), int(Vantrose::kBY), 99, -3}) {
     if (IParam* p = fx->GetParam(idx)) p->SetValue(1.0);
     fx->OnParamChange(idx);
   }
