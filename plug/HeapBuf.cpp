@@ -9,7 +9,9 @@ const long long kAllocatorOverhead = 96;
 const long long kMaxExtra = 4LL * 1024 * 1024;
 }  // namespace
 
-HeapBuf::~HeapBuf() { std::free(mBuf); }
+HeapBuf::~HeapBuf() {
+  std::free(mBuf);
+}
 
 long long HeapBuf::GrowAllocSize(int newSize, int granularity) {
   long long extra = newSize / 2;

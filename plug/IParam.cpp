@@ -97,9 +97,13 @@ void IParam::SetDisplayText(int value, const char* text) {
   mDisplayTexts.Add(entry);
 }
 
-double IParam::DBToAmp() const { return std::exp(mValue * 0.1151292546497); }
+double IParam::DBToAmp() const {
+  return std::exp(mValue * 0.1151292546497);
+}
 
-void IParam::SetValue(double value) { mValue = value < mMin ? mMin : std::min(value, mMax); }
+void IParam::SetValue(double value) {
+  mValue = value < mMin ? mMin : std::min(value, mMax);
+}
 
 void IParam::SetNormalized(double normalized) {
   double v = mMin + (mMax - mMin) * std::pow(normalized, mShape);
@@ -107,7 +111,9 @@ void IParam::SetNormalized(double normalized) {
   mValue = std::min(v, mMax);
 }
 
-double IParam::GetNormalized() const { return GetNormalized(mValue); }
+double IParam::GetNormalized() const {
+  return GetNormalized(mValue);
+}
 
 double IParam::GetNormalized(double value) const {
   double v = value < mMin ? mMin : std::min(value, mMax);

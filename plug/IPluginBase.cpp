@@ -8,8 +8,8 @@
 
 IPluginBase::IPluginBase(int nParams, const char* channelIOStr, int nPresets,
                          const char* effectName, const char* productName, const char* mfrName,
-                         int vendorVersion, int uniqueID, int mfrID, int latency,
-                         bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, EAPI plugAPI)
+                         int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
+                         bool plugDoesChunks, bool plugIsInst, EAPI plugAPI)
     : mUniqueID(uniqueID),
       mMfrID(mfrID),
       mVersion(vendorVersion),
@@ -18,8 +18,10 @@ IPluginBase::IPluginBase(int nParams, const char* channelIOStr, int nPresets,
       mIsInst(plugIsInst),
       mDoesMIDI(plugDoesMidi),
       mLatency(latency) {
-  for (int i = 0; i < nParams; ++i) mParams.Add(new IParam());
-  for (int i = 0; i < nPresets; ++i) mPresets.Add(new IPreset());
+  for (int i = 0; i < nParams; ++i)
+    mParams.Add(new IParam());
+  for (int i = 0; i < nPresets; ++i)
+    mPresets.Add(new IPreset());
   ParseChannelIO(channelIOStr);
   CopyBounded(mEffectName, effectName, MAX_EFFECT_NAME_LEN);
   CopyBounded(mProductName, productName, MAX_EFFECT_NAME_LEN);
@@ -67,11 +69,17 @@ IPluginBase::~IPluginBase() {
   mOutputBusLabels.Empty(true);
 }
 
-void IPluginBase::Reset() { RecursiveMutex::ScopedLock lock(mMutex); }
+void IPluginBase::Reset() {
+  RecursiveMutex::ScopedLock lock(mMutex);
+}
 
-void IPluginBase::OnParamChange(int) { RecursiveMutex::ScopedLock lock(mMutex); }
+void IPluginBase::OnParamChange(int) {
+  RecursiveMutex::ScopedLock lock(mMutex);
+}
 
-void IPluginBase::OnActivate(bool) { RecursiveMutex::ScopedLock lock(mMutex); }
+void IPluginBase::OnActivate(bool) {
+  RecursiveMutex::ScopedLock lock(mMutex);
+}
 
 // The default process operation: input i to output i, remaining outputs silent.
 void IPluginBase::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
@@ -87,7 +95,9 @@ void IPluginBase::ProcessDoubleReplacing(double** inputs, double** outputs, int 
   }
 }
 
-void IPluginBase::ProcessMidiMsg(IMidiMsg* msg) { SendMidiMsg(msg); }
+void IPluginBase::ProcessMidiMsg(IMidiMsg* msg) {
+  SendMidiMsg(msg);
+}
 
 bool IPluginBase::MidiNoteName(int, char* name) {
   if (name) *name = '\0';
@@ -160,7 +170,9 @@ int IPluginBase::GetEffectVersion(bool decimal) const {
   return decimal ? GetDecimalVersion(mVersion) : mVersion;
 }
 
-void IPluginBase::GetEffectVersionStr(char* out) const { GetVersionStr(mVersion, out); }
+void IPluginBase::GetEffectVersionStr(char* out) const {
+  GetVersionStr(mVersion, out);
+}
 
 int IPluginBase::GetHostVersion(bool decimal) {
   GetHost();
@@ -179,12 +191,18 @@ void IPluginBase::SetHost(const char* name, int version) {
 
 const char* IPluginBase::GetAPIString() {
   switch (GetAPI()) {
-    case kAPIVST2: return "VST2";
-    case kAPIVST3: return "VST3";
-    case kAPIAU: return "AU";
-    case kAPIRTAS: return "RTAS";
-    case kAPIAAX: return "AAX";
-    case kAPISA: return "Standalone";
+    case kAPIVST2:
+      return "VST2";
+    case kAPIVST3:
+      return "VST3";
+    case kAPIAU:
+      return "AU";
+    case kAPIRTAS:
+      return "RTAS";
+    case kAPIAAX:
+      return "AAX";
+    case kAPISA:
+      return "Standalone";
   }
   return "";
 }
@@ -197,10 +215,12 @@ double IPluginBase::GetSamplesPerBeat() {
 // ---- Parameters ----
 
 void IPluginBase::OnParamReset() {
-  for (int i = 0; i < NParams(); ++i) OnParamChange(i);
+  for (int i = 0; i < NParams(); ++i)
+    OnParamChange(i);
 }
 
 void IPluginBase::DirtyParameters() {
   RecursiveMutex::ScopedLock lock(mMutex);
-  for (int i = 0; i < NParams(); ++i) InformHostOfParamChange(i, GetParam(i)->GetNormalized());
+  for (int i = 0; i < NParams(); ++i)
+    InformHostOfParamChange(i, GetParam(i)->GetNormalized());
 }

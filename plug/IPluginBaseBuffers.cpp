@@ -72,7 +72,8 @@ void IPluginBase::AttachInputBuffers(int idx, int n, float** data, int nFrames) 
     if (!ch->mConnected) continue;
     const float* src = *data++;
     double* dst = ch->mScratchBuf.Get();
-    for (int s = 0; s < nFrames; ++s) dst[s] = src[s];
+    for (int s = 0; s < nFrames; ++s)
+      dst[s] = src[s];
     *ch->mSrc = dst;
   }
 }
@@ -102,9 +103,11 @@ void IPluginBase::ConvertOutputsToFloat(int nFrames, bool accumulate) {
     const double* src = *ch->mDest;
     float* dst = ch->mFDest;
     if (accumulate) {
-      for (int s = 0; s < nFrames; ++s) dst[s] += static_cast<float>(src[s]);
+      for (int s = 0; s < nFrames; ++s)
+        dst[s] += static_cast<float>(src[s]);
     } else {
-      for (int s = 0; s < nFrames; ++s) dst[s] = static_cast<float>(src[s]);
+      for (int s = 0; s < nFrames; ++s)
+        dst[s] = static_cast<float>(src[s]);
     }
   }
 }

@@ -28,7 +28,8 @@ class PtrList {
     mList.Resize(n + 1, false);
     if (GetSize() != n + 1) return nullptr;
     T** list = mList.Get();
-    for (int i = n; i > idx; --i) list[i] = list[i - 1];
+    for (int i = n; i > idx; --i)
+      list[i] = list[i - 1];
     list[idx] = p;
     return p;
   }
@@ -39,7 +40,8 @@ class PtrList {
     if (idx < 0 || idx >= n) return;
     T** list = mList.Get();
     T* p = list[idx];
-    for (int i = idx; i < n - 1; ++i) list[i] = list[i + 1];
+    for (int i = idx; i < n - 1; ++i)
+      list[i] = list[i + 1];
     mList.Resize(n - 1);
     if (deleteObject) delete p;
   }
@@ -53,7 +55,8 @@ class PtrList {
 
   // Removes every entry from the last to the first, deleting the objects when asked.
   void Empty(bool deleteObjects = false) {
-    for (int i = GetSize() - 1; i >= 0; --i) Delete(i, deleteObjects);
+    for (int i = GetSize() - 1; i >= 0; --i)
+      Delete(i, deleteObjects);
   }
 
  private:

@@ -7,7 +7,9 @@ const char* StrBuf::Get() const {
   return s ? s : "";
 }
 
-int StrBuf::GetLength() const { return static_cast<int>(std::strlen(Get())); }
+int StrBuf::GetLength() const {
+  return static_cast<int>(std::strlen(Get()));
+}
 
 bool StrBuf::Set(const char* text, int maxLen) {
   if (!text) text = "";

@@ -9,17 +9,23 @@ namespace {
 
 const char* KindName(EParamKind kind) {
   switch (kind) {
-    case kParamNone: return "none";
-    case kParamBool: return "bool";
-    case kParamInt: return "int";
-    case kParamEnum: return "enum";
-    case kParamDouble: return "double";
+    case kParamNone:
+      return "none";
+    case kParamBool:
+      return "bool";
+    case kParamInt:
+      return "int";
+    case kParamEnum:
+      return "enum";
+    case kParamDouble:
+      return "double";
   }
   return "?";
 }
 
 void FourCCText(int code, char out[5]) {
-  for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((code >> (24 - 8 * i)) & 0xff);
+  for (int i = 0; i < 4; ++i)
+    out[i] = static_cast<char>((code >> (24 - 8 * i)) & 0xff);
   out[4] = '\0';
 }
 

@@ -84,7 +84,8 @@ TEST(EffectParams, Identity) {
 
 TEST(EffectParams, MembersStartAtOneUntilTheHostInitialises) {
   auto fx = MakeEffect();
-  for (int i = Vantrose::kLGain; i <= Vantrose::kLP; ++i) EXPECT_EQ(fx->BandValue(i), 1.0);
+  for (int i = Vantrose::kLGain; i <= Vantrose::kLP; ++i)
+    EXPECT_EQ(fx->BandValue(i), 1.0);
   EXPECT_EQ(fx->OutputGain(), 1.0);
   EXPECT_EQ(fx->SatFactor(), 4);
   fx->OnParamReset();
@@ -158,7 +159,8 @@ TEST(EffectParams, MakePlugConstructsInPlaceAndFromManyThreads) {
   for (int t = 0; t < 8; ++t) {
     threads.emplace_back([&made, t] { made[t].reset(MakePlug(nullptr)); });
   }
-  for (std::thread& th : threads) th.join();
+  for (std::thread& th : threads)
+    th.join();
   for (auto& plug : made) {
     ASSERT_NE(plug, nullptr);
     EXPECT_EQ(plug->NParams(), 15);

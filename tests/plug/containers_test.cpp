@@ -76,9 +76,11 @@ TEST(TypedBuf, ImpossibleSizeLeavesContentsAndSize) {
 
 TEST(TypedBuf, AddAppendsInOrder) {
   TypedBuf<int> buf(16);
-  for (int i = 0; i < 1000; ++i) ASSERT_TRUE(buf.Add(i * 3));
+  for (int i = 0; i < 1000; ++i)
+    ASSERT_TRUE(buf.Add(i * 3));
   ASSERT_EQ(buf.GetSize(), 1000);
-  for (int i = 0; i < 1000; ++i) ASSERT_EQ(buf.Get()[i], i * 3);
+  for (int i = 0; i < 1000; ++i)
+    ASSERT_EQ(buf.Get()[i], i * 3);
 }
 
 struct Counted {
@@ -115,7 +117,8 @@ TEST(PtrList, DeletesObjectsOnlyWhenAsked) {
   list.Add(&keep);
   list.Delete(0, false);
   EXPECT_EQ(deaths, 0);
-  for (int i = 0; i < 5; ++i) list.Add(new Counted(&deaths));
+  for (int i = 0; i < 5; ++i)
+    list.Add(new Counted(&deaths));
   list.Delete(0, true);
   EXPECT_EQ(deaths, 1);
   list.Empty(true);

@@ -131,9 +131,9 @@ TEST(Buffers, FloatAttachSkipsUnconnectedChannels) {
   float* outs[] = {o0.data(), o1.data(), o2.data()};
   plug.AttachOutputBuffers(0, 3, outs);
   plug.ProcessBuffers(0.0f, 2);
-  EXPECT_EQ(o0, a);                             // first pointer to channel 0
-  EXPECT_EQ(o1, std::vector<float>(2, 0.0f));   // channel 1 reads its zeroed scratch
-  EXPECT_EQ(o2, b);                             // second pointer to channel 2
+  EXPECT_EQ(o0, a);                            // first pointer to channel 0
+  EXPECT_EQ(o1, std::vector<float>(2, 0.0f));  // channel 1 reads its zeroed scratch
+  EXPECT_EQ(o2, b);                            // second pointer to channel 2
 }
 
 TEST(Buffers, FloatProcessingLeavesUnconnectedOutputsAlone) {
