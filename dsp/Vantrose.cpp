@@ -27,11 +27,11 @@ void Vantrose::InitParameters() {
     double defaultVal, minVal, maxVal, shape;
   };
   static const Knob kKnobs[] = {
-      {kLGain, "LGain", 0.5, 0.0, 1.0, 1.0},     {kLFreq, "LFreq", 0.725, 0.1, 0.983, 0.5},
-      {kLMGain, "LMGain", 0.5, 0.0, 1.0, 1.0},   {kLMFreq, "LMFreq", 0.725, 0.1, 0.983, 0.5},
-      {kHMGain, "HMGain", 0.5, 0.0, 1.0, 1.0},   {kHMFreq, "HMFreq", 0.725, 0.1, 0.983, 0.5},
-      {kHGain, "HGain", 0.5, 0.0, 1.0, 1.0},     {kHFreq, "HFreq", 0.725, 0.1, 0.983, 0.5},
-      {kLP, "LP", 1.0, 0.0, 1.0, 0.2},           {kHP, "HP", 0.0, 0.0, 1.0, 0.5},
+      {kLGain, "LGain", 0.5, 0.0, 1.0, 1.0},   {kLFreq, "LFreq", 0.725, 0.1, 0.983, 0.5},
+      {kLMGain, "LMGain", 0.5, 0.0, 1.0, 1.0}, {kLMFreq, "LMFreq", 0.725, 0.1, 0.983, 0.5},
+      {kHMGain, "HMGain", 0.5, 0.0, 1.0, 1.0}, {kHMFreq, "HMFreq", 0.725, 0.1, 0.983, 0.5},
+      {kHGain, "HGain", 0.5, 0.0, 1.0, 1.0},   {kHFreq, "HFreq", 0.725, 0.1, 0.983, 0.5},
+      {kLP, "LP", 1.0, 0.0, 1.0, 0.2},         {kHP, "HP", 0.0, 0.0, 1.0, 0.5},
       {kGain, "Gain", 0.0, -12.0, 12.0, 1.0},
   };
   for (const Knob& k : kKnobs) {
@@ -47,25 +47,50 @@ void Vantrose::OnParamChange(int paramIdx) {
   if (!param) return;
   double value = param->GetValue();
   switch (paramIdx) {
-    case kLGain: mLGain = value; break;
-    case kLFreq: mLFreq = value; break;
-    case kLMGain: mLMGain = value; break;
-    case kLMFreq: mLMFreq = value; break;
-    case kHMGain: mHMGain = value; break;
-    case kHMFreq: mHMFreq = value; break;
-    case kHGain: mHGain = value; break;
-    case kHFreq: mHFreq = value; break;
-    case kHP: mHP = value; break;
-    case kLP: mLP = value; break;
-    case kGain: mGain = std::pow(10.0, value / 20.0); break;
-    case kOver: mSatFactor = param->GetInt() != 0 ? 16 : 4; break;
-    default: break;  // the switches are read from their parameters while rendering
+    case kLGain:
+      mLGain = value;
+      break;
+    case kLFreq:
+      mLFreq = value;
+      break;
+    case kLMGain:
+      mLMGain = value;
+      break;
+    case kLMFreq:
+      mLMFreq = value;
+      break;
+    case kHMGain:
+      mHMGain = value;
+      break;
+    case kHMFreq:
+      mHMFreq = value;
+      break;
+    case kHGain:
+      mHGain = value;
+      break;
+    case kHFreq:
+      mHFreq = value;
+      break;
+    case kHP:
+      mHP = value;
+      break;
+    case kLP:
+      mLP = value;
+      break;
+    case kGain:
+      mGain = std::pow(10.0, value / 20.0);
+      break;
+    case kOver:
+      mSatFactor = param->GetInt() != 0 ? 16 : 4;
+      break;
+    default:
+      break;  // the switches are read from their parameters while rendering
   }
 }
 
 double Vantrose::BandValue(int paramIdx) const {
-  const double copies[] = {mLGain, mLFreq, mLMGain, mLMFreq, mHMGain,
-                           mHMFreq, mHGain, mHFreq, mHP, mLP};
+  const double copies[] = {mLGain,  mLFreq, mLMGain, mLMFreq, mHMGain,
+                           mHMFreq, mHGain, mHFreq,  mHP,     mLP};
   return paramIdx >= 0 && paramIdx <= kLP ? copies[paramIdx] : 0.0;
 }
 
@@ -77,4 +102,42 @@ IPluginAU* MakePlug(void* memory) {
   info.mCocoaViewFactoryClassName = kViewFactoryClass;
   if (memory) return new (memory) Vantrose(info);
   return new Vantrose(info);
+}
+
+// ---- Oversampler ----
+
+void StOversampler4x::up4(double v) {
+  for (int k = 0; k <= 26; ++k)
+    h[k] = h[k + 4];
+  x7 = x6;
+  x6 = x5;
+  x5 = x4;
+  x4 = x3;
+  x3 = x2;
+  x2 = x1;
+  x1 = x0;
+  x0 = 4.0 * v;
+  h[27] =
+      ((((((x1 * k11 + x0 * k15) + x2 * k7) + x3 * k3) + x4 * k1) + x5 * k5) + x6 * k9) + x7 * k13;
+  h[28] = (x3 + x4) * k2 + ((x2 + x5) * k6 + ((x1 + x6) * k10 + (x7 + x0) * k14));
+  h[29] =
+      ((((((x1 * k9 + x0 * k13) + x2 * k5) + x3 * k1) + x4 * k3) + x5 * k7) + x6 * k11) + x7 * k15;
+  h[30] = x3 * k0;
+}
+
+double StOversampler4x::decimate() const {
+  double s = (h[29] + h[1]) * k14;
+  s += (h[30] + h[0]) * k15;
+  s += (h[28] + h[2]) * k13;
+  s += (h[26] + h[4]) * k11;
+  s += (h[25] + h[5]) * k10;
+  s += (h[24] + h[6]) * k9;
+  s += (h[22] + h[8]) * k7;
+  s += (h[21] + h[9]) * k6;
+  s += (h[20] + h[10]) * k5;
+  s += (h[18] + h[12]) * k3;
+  s += (h[17] + h[13]) * k2;
+  s += (h[16] + h[14]) * k1;
+  s += h[15] * k0;
+  return s;
 }
