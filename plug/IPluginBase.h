@@ -4,6 +4,7 @@
 #include "IParam.h"
 #include "IPluginStructs.h"
 #include "IPreset.h"
+#include "ProgramFiles.h"
 #include "PtrList.h"
 #include "RecursiveMutex.h"
 #include "StrBuf.h"
@@ -117,9 +118,45 @@ class IPluginBase {
   bool SerializeParams(ByteChunk* chunk);
   int UnserializeParams(ByteChunk* chunk, int startPos);
   void MakeDefaultPreset(const char* name = nullptr, int nPresets = 1);
+  // One value per parameter in index order: an int for bool, int and enum
+  // parameters, a double for the others.
+  void MakePreset(const char* name, ...);
+  // count pairs of (parameter index, value); unnamed parameters take their current value.
+  void MakePresetFromNamedParams(const char* name, int count, ...);
+  void MakePresetFromChunk(const char* name, const ByteChunk* chunk);
+  // The chunk is the Base64 text decoded into exactly size bytes.
+  void MakePresetFromBlob(const char* name, const char* blob, int size);
+  void EnsureDefaultPreset();
+  void PruneUninitializedPresets();
+  bool RestorePreset(int idx);
+  bool RestorePreset(const char* name);
+  const char* GetPresetName(int idx) const;
+  void ModifyCurrentPreset(const char* name = nullptr);
+  bool SerializePresets(ByteChunk* chunk);
+  int UnserializePresets(ByteChunk* chunk, int startPos);
+  // Text for pasting into source; false when the file can't be written.
+  bool DumpPresetSrcCode(const char* path, const char** paramNames);
+  bool DumpPresetBlob(const char* path);
+  bool DumpBankBlob(const char* path);
   int NPresets() const { return mPresets.GetSize(); }
   IPreset* GetPreset(int idx) const { return mPresets.Get(idx); }
   int GetCurrentPresetIdx() const { return mCurrentPresetIdx; }
+
+  // ---- Program and bank files ----
+  bool SaveProgramAsFXP(StrBuf* path);
+  bool SaveBankAsFXB(StrBuf* path);
+  bool LoadProgramFromFXP(StrBuf* path);
+  bool LoadBankFromFXB(StrBuf* path);
+  // The bytes of a program or bank file of the current state; false when out of memory.
+  bool MakeProgramFile(ByteChunk* out);
+  bool MakeBankFile(ByteChunk* out);
+  // Load a whole program or bank file held in memory; on any error nothing changes.
+  EFxError LoadProgramFile(ByteChunk* file);
+  EFxError LoadBankFile(ByteChunk* file);
+
+  // ---- MIDI ----
+  // Sends every message; true only when every send succeeded.
+  bool SendMidiMsgs(TypedBuf<IMidiMsg>* msgs);
 
   // ---- Channels and buffers ----
   int NChannelIO() const { return mChannelIO.GetSize(); }
@@ -195,4 +232,9 @@ class IPluginBase {
 
  private:
   void ParseChannelIO(const char* channelIOStr);
+  IPreset* NextFreePreset(const char* name);
+  void ApplyProgramValues(ByteChunk* file, const FxProgramInfo& program);
+  EFxError LoadProgramChunk(ByteChunk* file, const FxProgramInfo& program);
+  EFxError LoadBankChunk(ByteChunk* file, const FxBankInfo& bank);
+  void LoadBankPrograms(ByteChunk* file, const FxBankInfo& bank);
 };

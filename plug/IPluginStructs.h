@@ -45,3 +45,86 @@ constexpr int FourCC(char a, char b, char c, char d) {
                           (static_cast<unsigned>(static_cast<unsigned char>(c)) << 8) |
                           static_cast<unsigned>(static_cast<unsigned char>(d)));
 }
+
+// A timestamped MIDI short message: a status byte (kind in the upper nibble,
+// channel in the lower) and two data bytes, at a sample offset within the block.
+struct IMidiMsg {
+  enum EStatusMsg {
+    kNone = 0,
+    kNoteOff = 8,
+    kNoteOn = 9,
+    kPolyAftertouch = 10,
+    kControlChange = 11,
+    kProgramChange = 12,
+    kChannelAftertouch = 13,
+    kPitchWheel = 14
+  };
+
+  // Controller numbers 0..127; the common ones by name.
+  enum EControlChangeMsg {
+    kBankSelect = 0,
+    kModWheel = 1,
+    kBreathController = 2,
+    kFootController = 4,
+    kPortamentoTime = 5,
+    kDataEntry = 6,
+    kChannelVolume = 7,
+    kBalance = 8,
+    kPan = 10,
+    kExpressionController = 11,
+    kSustainOnOff = 64,
+    kPortamentoOnOff = 65,
+    kSostenutoOnOff = 66,
+    kSoftPedalOnOff = 67,
+    kAllSoundOff = 120,
+    kResetAllControllers = 121,
+    kAllNotesOff = 123
+  };
+
+  int mOffset = 0;
+  unsigned char mStatus = 0, mData1 = 0, mData2 = 0;
+
+  IMidiMsg() = default;
+  IMidiMsg(int offset, unsigned char status, unsigned char data1, unsigned char data2)
+      : mOffset(offset), mStatus(status), mData1(data1), mData2(data2) {}
+
+  void Clear();
+  void MakeNoteOnMsg(int noteNumber, int velocity, int offset, int channel = 0);
+  void MakeNoteOffMsg(int noteNumber, int offset, int channel = 0);
+  // value -1..1 maps onto the 14-bit wheel range, 0 at its centre (8192).
+  void MakePitchWheelMsg(double value, int channel = 0);
+  // value 0..1 maps onto 0..127.
+  void MakeControlChangeMsg(EControlChangeMsg idx, double value, int channel = 0);
+
+  int Channel() const { return mStatus & 0x0F; }
+  EStatusMsg StatusMsg() const;
+  int NoteNumber() const;
+  int Velocity() const;
+  int PolyAfterTouch() const;
+  int ChannelAfterTouch() const;
+  int Program() const;
+  double PitchWheel() const;
+  EControlChangeMsg ControlChangeIdx() const { return static_cast<EControlChangeMsg>(mData1); }
+  double ControlChange(EControlChangeMsg idx) const;
+
+  static const char* StatusMsgStr(EStatusMsg msg);
+  void LogMsg() const {}
+};
+
+// A timestamped system-exclusive message; the bytes belong to the sender.
+struct ISysEx {
+  int mOffset = 0;
+  int mSize = 0;
+  const unsigned char* mData = nullptr;
+
+  ISysEx() = default;
+  ISysEx(int offset, const unsigned char* data, int size)
+      : mOffset(offset), mSize(size), mData(data) {}
+
+  void Clear();
+  void LogMsg() const {}
+};
+
+// Writes the first min(size, maxLength / 3) bytes as "%02X" separated by spaces
+// into out (maxLength chars with the zero); an absent or empty message gives "".
+char* SysExStr(char* out, int maxLength, const unsigned char* data, int size);
