@@ -68,12 +68,17 @@ constexpr GainRow Negated(const GainRow& r) {
 
 // How a row's constant v carries over to coefficient n (0..3), by the power p of fs in
 // the row: p = 0 gives v, T, T, v; p = 1 gives v, v, −v, −v; p = 2 gives v, −v, −v, v;
-// p = 3 gives v, −T, T, −v.  The sign changes are exact.
-constexpr GainRow Carry(int n, int p, const GainRow& v, const GainRow& t) {
+// p = 3 gives v, −T, T, −v, with T the row's tripled constant.  The sign changes are
+// exact.  The third-order pass filter follows the same rule.
+constexpr double Carry(int n, int p, double v, double t) {
   constexpr int kSign[4][4] = {{1, 1, 1, 1}, {1, 1, -1, -1}, {1, -1, -1, 1}, {1, -1, 1, -1}};
   const bool tripled = (p == 0 || p == 3) && (n == 1 || n == 2);
-  const GainRow& src = tripled ? t : v;
-  return kSign[p][n] > 0 ? src : Negated(src);
+  const double src = tripled ? t : v;
+  return kSign[p][n] > 0 ? src : -src;
+}
+
+constexpr GainRow Carry(int n, int p, const GainRow& v, const GainRow& t) {
+  return {{Carry(n, p, v.k[0], t.k[0]), Carry(n, p, v.k[1], t.k[1]), Carry(n, p, v.k[2], t.k[2])}};
 }
 
 constexpr BellDenominator CarryDenominator(int n, const BellDenominator& v, const BellTripled& t) {

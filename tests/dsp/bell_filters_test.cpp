@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "FilterResponse.h"
+#include "H32P.h"
 #include "HM32P.h"
 #include "L32P.h"
 #include "LM32P.h"
@@ -62,6 +63,16 @@ INSTANTIATE_TEST_SUITE_P(
                       Figure{"L32P", BellCoeffs<L32P>, kHostRate, 0, 0.9, 41, 0.005, -12.15},
                       Figure{"L32P", BellCoeffs<L32P>, kHostRate, 1, 0.017, 597, 0.005, 12.15}));
 
+// The high band's boost and cut are not mirror images at the top of its range.
+INSTANTIATE_TEST_SUITE_P(
+    HighBand, BellFigures,
+    ::testing::Values(Figure{"H32P", BellCoeffs<H32P>, kMidRate, 1, 0.9, 861, 0.005, 11.98},
+                      Figure{"H32P", BellCoeffs<H32P>, kMidRate, 0, 0.9, 867, 0.005, -11.98},
+                      Figure{"H32P", BellCoeffs<H32P>, kMidRate, 1, 0.275, 2500, 0.005, 11.98},
+                      Figure{"H32P", BellCoeffs<H32P>, kMidRate, 0, 0.275, 2560, 0.005, -11.98},
+                      Figure{"H32P", BellCoeffs<H32P>, kMidRate, 1, 0.017, 11800, 0.005, 11.89},
+                      Figure{"H32P", BellCoeffs<H32P>, kMidRate, 0, 0.017, 13300, 0.005, -12.02}));
+
 struct Flatness {
   const char* name;
   CoeffsFn coeffs;
@@ -78,7 +89,7 @@ class BellFlatAtHalfGain : public ::testing::TestWithParam<Flatness> {};
 // at 0 Hz it passes the signal inverted with a gain of 0.99998 whatever the settings.
 TEST_P(BellFlatAtHalfGain, FlatAndInvertingAtDc) {
   const Flatness& p = GetParam();
-  for (double d : {0.017, 0.1, 0.275, 0.5, 0.9}) {
+  for (double d : {0.017, 0.061, 0.1, 0.275, 0.5, 0.9}) {
     const Coeffs c = p.coeffs(p.fs, 0.5, d, d);
     EXPECT_LE(MaxDeviationDb(c, p.fs, 10.0, p.hiHz), p.maxDb) << p.name << " d=" << d;
     for (double g : {0.0, 0.3, 1.0})
@@ -92,6 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
     MidBands, BellFlatAtHalfGain,
     ::testing::Values(Flatness{"LM32P", BellCoeffs<LM32P>, kMidRate, 20000.0, 0.35},
                       Flatness{"HM32P", BellCoeffs<HM32P>, kMidRate, 20000.0, 0.35},
-                      Flatness{"L32P", BellCoeffs<L32P>, kHostRate, 10000.0, 0.35}));
+                      Flatness{"L32P", BellCoeffs<L32P>, kHostRate, 10000.0, 0.35},
+                      // within 0.27 dB at positions 0.017, 0.275 and 0.9, 0.33 dB near 0.06
+                      Flatness{"H32P", BellCoeffs<H32P>, kMidRate, 20000.0, 0.35}));
 
 }  // namespace

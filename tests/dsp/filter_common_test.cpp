@@ -7,10 +7,13 @@
 #include <cstring>
 
 #include "FilterResponse.h"
+#include "H32P.h"
 #include "HM32P.h"
+#include "HP32.h"
 #include "L32P.h"
 #include "L32S.h"
 #include "LM32P.h"
+#include "LP32.h"
 
 namespace {
 
@@ -52,10 +55,34 @@ struct Setting<L32P> {
   }
 };
 
+template <>
+struct Setting<HPP32> {
+  static constexpr double kFs = 44100.0;
+  static constexpr double kProbeHz = 120.0;
+  static void Calc(HPP32& f, int variant) {
+    if (variant == 0)
+      f.Calc(kFs, 0.3, 0.31);
+    else
+      f.Calc(kFs, 0.9, 0.88);
+  }
+};
+
+template <>
+struct Setting<LPP32> {
+  static constexpr double kFs = 44100.0;
+  static constexpr double kProbeHz = 500.0;
+  static void Calc(LPP32& f, int variant) {
+    if (variant == 0)
+      f.Calc(kFs, 0.3, 0.31);
+    else
+      f.Calc(kFs, 0.9, 0.88);
+  }
+};
+
 template <class F>
 class DirectFormFilter : public ::testing::Test {};
 
-using FilterClasses = ::testing::Types<L32S, L32P, LM32P, HM32P>;
+using FilterClasses = ::testing::Types<L32S, L32P, LM32P, HM32P, H32P, HPP32, LPP32>;
 TYPED_TEST_SUITE(DirectFormFilter, FilterClasses);
 
 TYPED_TEST(DirectFormFilter, StartsZeroed) {
@@ -138,7 +165,18 @@ const Pinned kPinned[] = {
      PinnedSetting<HM32P>,
      {-0x1.17018ae7d93e7p+4, 0x1.0687bb2b664efp+4, 0x1.16e6e1e65ad7cp+4, -0x1.06a2642ce4b5ap+4},
      {0x1.d83ebbf59980ap+4, -0x1.a6ffe0ff94a45p+5, 0x1.2596603000b3ap+4, 0x1.417fe089bce5cp+2}},
-
+    {"H32P",
+     PinnedSetting<H32P>,
+     {-0x1.006d00244a93ep+4, 0x1.c2fee0e4a384dp+3, 0x1.00034e81d2834p+4, -0x1.c3d2442993a6p+3},
+     {0x1.aea42f7cb7daep+4, -0x1.7963fe00c3c0ap+5, 0x1.f99dcd4611f6fp+3, 0x1.20a128ef230cbp+2}},
+    {"HPP32",
+     PinnedSetting<HPP32>,
+     {0x1.36f6ba3c9dfd2p-2, -0x1.513b7ab335dd9p-2, -0x1.026d394f6e3c3p-2, 0x1.1cb1f9c6061cbp-2},
+     {0x1.46c6616fef97dp-2, -0x1.76b898f38fb72p-2, -0x1.bb459b76bc0f3p-3, 0x1.0db51580e5d25p-2}},
+    {"LPP32",
+     PinnedSetting<LPP32>,
+     {0x1.3378a4a777532p-12, 0x1.3378a4a777529p-11, 0x1.3378a4a777532p-12, 0x0p+0},
+     {0x1.4c69cde746ef2p-2, -0x1.41df25b8dd7aep-1, 0x1.3887f6f89c9c2p-2, 0x0p+0}},
 };
 
 TEST(FilterCoefficients, AreBitExact) {
