@@ -1,0 +1,280 @@
+// The manager's drawing operations on top of the raster library.  Every
+// operation draws into the draw bitmap; bitmap operations clip to the draw
+// rectangle of the current pass.
+
+#include <cmath>
+
+#include "IGraphics.h"
+#include "Raster_Blit.h"
+#include "Raster_Fill.h"
+#include "Raster_MemBitmap.h"
+#include "Raster_Primitives.h"
+#include "Raster_SysBitmap.h"
+
+namespace {
+
+// Raster modes: copy, add and colour dodge, optionally scaled by source alpha;
+// bilinear filtering for turned or scaled copies.
+constexpr int kModeCopy = 0, kModeAdd = 1, kModeDodge = 2;
+constexpr int kModeSourceAlpha = 0x10000;
+constexpr int kModeBilinear = 0x100;
+
+struct BlendMode {
+  float weight;
+  int mode;
+};
+
+BlendMode MapBlend(const IChannelBlend* blend) {
+  if (!blend) return {1.0f, kModeSourceAlpha | kModeCopy};
+  switch (blend->mMethod) {
+    case IChannelBlend::BlendOpaque:
+      return {blend->mWeight, kModeCopy};
+    case IChannelBlend::BlendAdd:
+      return {blend->mWeight, kModeSourceAlpha | kModeAdd};
+    case IChannelBlend::BlendDodge:
+      return {blend->mWeight, kModeSourceAlpha | kModeDodge};
+    default:
+      return {blend->mWeight, kModeSourceAlpha | kModeCopy};
+  }
+}
+
+}  // namespace
+
+void IGraphics::PrepDraw() {
+  mDrawBitmap = new Raster_SysBitmap(mWidth, mHeight);
+  mTmpBitmap = new Raster_MemBitmap(0, 0, 4);
+}
+
+void IGraphics::DeleteBitmaps() {
+  delete mDrawBitmap;
+  mDrawBitmap = nullptr;
+  delete mTmpBitmap;
+  mTmpBitmap = nullptr;
+}
+
+bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY,
+                           const IChannelBlend* blend) {
+  IRECT r = dest->Intersect(mDrawRECT);
+  if (r.Empty() || !bitmap->mData) return true;
+  BlendMode bm = MapBlend(blend);
+  Raster_Blit(mDrawBitmap, bitmap->mData, r.L, r.T, srcX + r.L - dest->L, srcY + r.T - dest->T,
+              r.W(), r.H(), bm.weight, bm.mode);
+  return true;
+}
+
+// Frame numbers run from 1; frame 1, 0 or below draws from the image's origin.
+bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int state, const IChannelBlend* blend) {
+  int srcX = 0, srcY = 0;
+  int n = bitmap->N;
+  if (state >= 2 && n >= 2) {
+    if (bitmap->mFramesAreHorizontal) {
+      srcX = static_cast<int>(0.5 + static_cast<double>(state - 1) * bitmap->W / n);
+    } else {
+      srcY = static_cast<int>(0.5 + static_cast<double>(state - 1) * bitmap->H / n);
+    }
+  }
+  return DrawBitmap(bitmap, dest, srcX, srcY, blend);
+}
+
+bool IGraphics::DrawRotatedBitmap(IBitmap* bitmap, int destCtrX, int destCtrY, double angle,
+                                  int yOffsetZeroDeg, const IChannelBlend* blend) {
+  int w = bitmap->W, h = bitmap->H;
+  BlendMode bm = MapBlend(blend);
+  Raster_RotatedBlit(mDrawBitmap, bitmap->mData, destCtrX - w / 2, destCtrY - h / 2, w, h, 0.0f,
+                     0.0f, static_cast<float>(w), static_cast<float>(h), static_cast<float>(angle),
+                     false, bm.weight, bm.mode | kModeBilinear, 0.0f,
+                     static_cast<float>(yOffsetZeroDeg));
+  return true;
+}
+
+// The mask and top images are turned into a copy of the base whose alpha was
+// cleared, and the result is blitted at (x, y).
+bool IGraphics::DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int x, int y,
+                                double angle, const IChannelBlend* blend) {
+  float a = static_cast<float>(angle * 3.141592653589793 / 180.0);
+  int w = base->W, h = base->H;
+  float xOffs = (w % 2) ? -0.5f : 0.0f;
+  if (!mTmpBitmap) mTmpBitmap = new Raster_MemBitmap(0, 0, 4);
+  Raster_Copy(mTmpBitmap, base->mData);
+  Raster_ClearRect(mTmpBitmap, 0, 0, w, h, 0x00FFFFFF, 0);
+  Raster_RotatedBlit(mTmpBitmap, mask->mData, 0, 0, w, h, 0.0f, 0.0f, static_cast<float>(w),
+                     static_cast<float>(h), a, true, 1.0f,
+                     kModeSourceAlpha | kModeAdd | kModeBilinear, xOffs, 0.0f);
+  Raster_RotatedBlit(mTmpBitmap, top->mData, 0, 0, w, h, 0.0f, 0.0f, static_cast<float>(w),
+                     static_cast<float>(h), a, true, 1.0f,
+                     kModeSourceAlpha | kModeCopy | kModeBilinear, xOffs, 0.0f);
+  IRECT r = IRECT(x, y, x + w, y + h).Intersect(mDrawRECT);
+  if (r.Empty()) return true;
+  BlendMode bm = MapBlend(blend);
+  Raster_Blit(mDrawBitmap, mTmpBitmap, r.L, r.T, r.L - x, r.T - y, r.W(), r.H(), bm.weight,
+              bm.mode);
+  return true;
+}
+
+bool IGraphics::DrawPoint(const IColor* color, float x, float y, const IChannelBlend* blend, bool) {
+  BlendMode bm = MapBlend(blend);
+  Raster_PutPixel(mDrawBitmap, static_cast<int>(x + 0.5f), static_cast<int>(y + 0.5f),
+                  color->Pack(), bm.weight, bm.mode);
+  return true;
+}
+
+// A point outside the draw bitmap writes nothing.
+bool IGraphics::ForcePixel(const IColor* color, int x, int y) {
+  if (!mDrawBitmap || !mDrawBitmap->getBits()) return false;
+  if (x < 0 || y < 0 || x >= mDrawBitmap->getWidth() || y >= mDrawBitmap->getHeight()) {
+    return false;
+  }
+  mDrawBitmap->getBits()[y * mDrawBitmap->getRowSpan() + x] = color->Pack();
+  return true;
+}
+
+bool IGraphics::DrawLine(const IColor* color, float x1, float y1, float x2, float y2,
+                         const IChannelBlend* blend, bool antiAlias) {
+  BlendMode bm = MapBlend(blend);
+  Raster_Line(mDrawBitmap, static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
+              static_cast<int>(y2), color->Pack(), bm.weight, bm.mode, antiAlias);
+  return true;
+}
+
+bool IGraphics::DrawArc(const IColor* color, float cx, float cy, float r, float minAngle,
+                        float maxAngle, const IChannelBlend* blend, bool antiAlias) {
+  BlendMode bm = MapBlend(blend);
+  Raster_Arc(mDrawBitmap, cx, cy, r, minAngle, maxAngle, color->Pack(), bm.weight, bm.mode,
+             antiAlias);
+  return true;
+}
+
+bool IGraphics::DrawCircle(const IColor* color, float cx, float cy, float r,
+                           const IChannelBlend* blend, bool antiAlias) {
+  BlendMode bm = MapBlend(blend);
+  Raster_Circle(mDrawBitmap, cx, cy, r, color->Pack(), bm.weight, bm.mode, antiAlias);
+  return true;
+}
+
+bool IGraphics::FillCircle(const IColor* color, int cx, int cy, float r, const IChannelBlend* blend,
+                           bool antiAlias) {
+  BlendMode bm = MapBlend(blend);
+  Raster_FillCircle(mDrawBitmap, static_cast<float>(cx), static_cast<float>(cy), r, color->Pack(),
+                    bm.weight, bm.mode, antiAlias);
+  return true;
+}
+
+bool IGraphics::RoundRect(const IColor* color, IRECT* r, const IChannelBlend* blend,
+                          int cornerRadius, bool antiAlias) {
+  BlendMode bm = MapBlend(blend);
+  Raster_RoundRect(mDrawBitmap, static_cast<float>(r->L), static_cast<float>(r->T),
+                   static_cast<float>(r->W()), static_cast<float>(r->H()), cornerRadius,
+                   color->Pack(), bm.weight, bm.mode, antiAlias);
+  return true;
+}
+
+// Three rectangles and four corner circles.
+bool IGraphics::FillRoundRect(const IColor* color, IRECT* r, const IChannelBlend* blend, int cr,
+                              bool antiAlias) {
+  BlendMode bm = MapBlend(blend);
+  unsigned int c = color->Pack();
+  int w = r->W(), h = r->H();
+  Raster_FillRect(mDrawBitmap, r->L + cr, r->T, w - 2 * cr, h, c, bm.weight, bm.mode);
+  Raster_FillRect(mDrawBitmap, r->L, r->T + cr, cr, h - 2 * cr, c, bm.weight, bm.mode);
+  Raster_FillRect(mDrawBitmap, r->R - cr, r->T + cr, cr, h - 2 * cr, c, bm.weight, bm.mode);
+  float rad = static_cast<float>(cr);
+  Raster_FillCircle(mDrawBitmap, static_cast<float>(r->L + cr), static_cast<float>(r->T + cr), rad,
+                    c, bm.weight, bm.mode, antiAlias);
+  Raster_FillCircle(mDrawBitmap, static_cast<float>(r->R - cr - 1),
+                    static_cast<float>(r->B - cr - 1), rad, c, bm.weight, bm.mode, antiAlias);
+  Raster_FillCircle(mDrawBitmap, static_cast<float>(r->R - cr - 1), static_cast<float>(r->T + cr),
+                    rad, c, bm.weight, bm.mode, antiAlias);
+  Raster_FillCircle(mDrawBitmap, static_cast<float>(r->L + cr), static_cast<float>(r->B - cr - 1),
+                    rad, c, bm.weight, bm.mode, antiAlias);
+  return true;
+}
+
+bool IGraphics::FillIRect(const IColor* color, IRECT* r, const IChannelBlend* blend) {
+  BlendMode bm = MapBlend(blend);
+  Raster_FillRect(mDrawBitmap, r->L, r->T, r->W(), r->H(), color->Pack(), bm.weight, bm.mode);
+  return true;
+}
+
+bool IGraphics::FillTriangle(const IColor* color, int x1, int y1, int x2, int y2, int x3, int y3,
+                             IChannelBlend* blend) {
+  BlendMode bm = MapBlend(blend);
+  Raster_FillTriangle(mDrawBitmap, x1, y1, x2, y2, x3, y3, color->Pack(), bm.weight, bm.mode);
+  return true;
+}
+
+bool IGraphics::FillIConvexPolygon(const IColor* color, int* x, int* y, int n,
+                                   const IChannelBlend* blend) {
+  BlendMode bm = MapBlend(blend);
+  Raster_FillConvexPolygon(mDrawBitmap, x, y, n, color->Pack(), bm.weight, bm.mode);
+  return true;
+}
+
+bool IGraphics::DrawRect(const IColor* color, IRECT* r) {
+  unsigned int c = color->Pack();
+  Raster_Line(mDrawBitmap, r->L, r->T, r->R, r->T, c, 1.0f, kModeCopy, false);
+  Raster_Line(mDrawBitmap, r->L, r->B, r->R, r->B, c, 1.0f, kModeCopy, false);
+  Raster_Line(mDrawBitmap, r->L, r->T, r->L, r->B, c, 1.0f, kModeCopy, false);
+  Raster_Line(mDrawBitmap, r->R, r->T, r->R, r->B, c, 1.0f, kModeCopy, false);
+  return true;
+}
+
+bool IGraphics::DrawVerticalLine(const IColor* color, int x, int y1, int y2) {
+  Raster_Line(mDrawBitmap, x, y1, x, y2, color->Pack(), 1.0f, kModeCopy, false);
+  return true;
+}
+
+bool IGraphics::DrawHorizontalLine(const IColor* color, int y, int x1, int x2) {
+  Raster_Line(mDrawBitmap, x1, y, x2, y, color->Pack(), 1.0f, kModeCopy, false);
+  return true;
+}
+
+static float Clamp01(float v) {
+  return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+}
+
+bool IGraphics::DrawVerticalLine(const IColor* color, IRECT* r, float x) {
+  int xi = r->L + static_cast<int>(static_cast<float>(r->W()) * Clamp01(x));
+  return DrawVerticalLine(color, xi, r->T, r->B);
+}
+
+// y = 0 is the bottom edge.
+bool IGraphics::DrawHorizontalLine(const IColor* color, IRECT* r, float y) {
+  int yi = r->B - static_cast<int>(static_cast<float>(r->H()) * Clamp01(y));
+  return DrawHorizontalLine(color, yi, r->L, r->R);
+}
+
+bool IGraphics::DrawRadialLine(const IColor* color, float cx, float cy, float angle, float rMin,
+                               float rMax, const IChannelBlend* blend, bool antiAlias) {
+  float sn = std::sin(angle), cs = std::cos(angle);
+  return DrawLine(color, cx + sn * rMin, cy - cs * rMin, cx + sn * rMax, cy - cs * rMax, blend,
+                  antiAlias);
+}
+
+IColor IGraphics::GetPoint(int x, int y) {
+  return IColor::Unpack(Raster_GetPixel(mDrawBitmap, x, y));
+}
+
+void* IGraphics::GetBits() {
+  return mDrawBitmap ? mDrawBitmap->getBits() : nullptr;
+}
+
+// ---- Run-time bitmaps held by the process-wide cache ----
+
+IBitmap IGraphics::RegisterRuntimeBitmap(Raster_IBitmap* data, int nStates) {
+  IBitmap b(data, data->getWidth(), data->getHeight(), nStates, false);
+  RetainBitmap(&b);
+  return b;
+}
+
+IBitmap IGraphics::ScaleBitmap(IBitmap* src, int w, int h) {
+  Raster_MemBitmap* dest = new Raster_MemBitmap(w, h, 4);
+  Raster_ScaledBlit(dest, src->mData, 0, 0, w, h, 0.0f, 0.0f, static_cast<float>(src->W),
+                    static_cast<float>(src->H), 1.0f, kModeBilinear);
+  return RegisterRuntimeBitmap(dest, src->N);
+}
+
+IBitmap IGraphics::CropBitmap(IBitmap* src, IRECT* r) {
+  Raster_MemBitmap* dest = new Raster_MemBitmap(r->W(), r->H(), 4);
+  Raster_Blit(dest, src->mData, 0, 0, r->L, r->T, r->W(), r->H(), 1.0f, kModeCopy);
+  return RegisterRuntimeBitmap(dest, src->N);
+}

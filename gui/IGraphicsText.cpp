@@ -1,0 +1,120 @@
+// Bitmap and font loading through the process-wide caches, and text drawing.
+
+#include <cstring>
+
+#include "GraphicsCaches.h"
+#include "IGraphics.h"
+#include "Raster_CachedFont.h"
+#include "Raster_MemBitmap.h"
+#include "Raster_SysBitmap.h"
+
+// The id alone is the key: a reused id returns the first image whatever the
+// name.  An image that cannot be loaded becomes an empty image that draws nothing.
+IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool framesAreHorizontal) {
+  Raster_IBitmap* data = s_bitmapCache.Find(id);
+  if (!data) {
+    data = OSLoadBitmap(id, name);
+    if (!data) data = new Raster_MemBitmap(0, 0, 4);
+    s_bitmapCache.Add(data, id);
+  }
+  return IBitmap(data, data->getWidth(), data->getHeight(), nStates > 0 ? nStates : 1,
+                 framesAreHorizontal);
+}
+
+void IGraphics::RetainBitmap(IBitmap* bitmap) {
+  if (bitmap && bitmap->mData) s_bitmapCache.Add(bitmap->mData, -1);
+}
+
+void IGraphics::ReleaseBitmap(IBitmap* bitmap) {
+  if (!bitmap || !bitmap->mData) return;
+  s_bitmapCache.Remove(bitmap->mData);
+  bitmap->mData = nullptr;
+}
+
+namespace {
+
+int FontQuality(int quality) {
+  switch (quality) {
+    case IText::QualityDefault:
+      return 0;
+    case IText::QualityNoAntialias:
+      return 3;
+    case IText::QualityAntialias:
+    case IText::QualityClear:
+      return 4;
+    default:
+      return 3;
+  }
+}
+
+HFONT MakeSystemFont(const IText* text, int h) {
+  if (h < 2) h = 2;
+  int tenths = 10 * text->mOrientation;
+  return CreateFont(h, 0, tenths, tenths, text->mStyle == IText::StyleBold ? 700 : 400,
+                    text->mStyle == IText::StyleItalic, 0, 0, 0, 0, 0, FontQuality(text->mQuality),
+                    0, text->mFont);
+}
+
+// The font owns its system font (512) and always draws natively (1024).
+constexpr int kEditorFontFlags = 1536;
+
+}  // namespace
+
+Raster_IFont* IGraphics::CacheFont(IText* text) {
+  Raster_IFont* font = s_fontCache.Find(text);
+  if (!font) {
+    int h = text->mSize > 2 ? text->mSize : 2;
+    HFONT hf = MakeSystemFont(text, h);
+    if (!hf) return nullptr;
+    Raster_CachedFont* cached = new Raster_CachedFont();
+    cached->SetFromHFont(hf, kEditorFontFlags);
+    // Once only: scale the request so the line height comes out as asked.
+    int lineHeight = cached->GetLineHeight();
+    if (lineHeight > 0 && lineHeight != h) {
+      h = static_cast<int>(static_cast<double>(h) * h / lineHeight + 0.5);
+      HFONT second = MakeSystemFont(text, h);
+      if (!second) {
+        delete cached;
+        return nullptr;
+      }
+      cached->SetFromHFont(second, kEditorFontFlags);
+    }
+    s_fontCache.Add(cached, text);
+    font = cached;
+  }
+  text->mCached = font;
+  return font;
+}
+
+bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) {
+  if (!str || !*str) return true;
+  Raster_IFont* font = text->mCached ? text->mCached : CacheFont(text);
+  if (!font) return false;
+  font->SetTextColor(text->mColor.Pack());
+  unsigned int flags = 0x100;  // no clip
+  if (text->mColor.A < 255) flags |= 0x40000000;
+  if (text->mAlign == IText::AlignCentre) flags |= 1;
+  if (text->mAlign == IText::AlignRight) flags |= 2;
+  if (!measure) {
+    RECT rect = {r->L, r->T, r->R, r->B};
+    font->DrawText(mDrawBitmap, str, -1, &rect, flags);
+    return true;
+  }
+  RECT rect = {0, 0, 0, 0};
+  font->DrawText(mDrawBitmap, str, -1, &rect, flags | 0x400);
+  int w = rect.right, h = rect.bottom;
+  if (text->mAlign == IText::AlignLeft) {
+    r->R = r->L + w;
+  } else if (text->mAlign == IText::AlignCentre) {
+    r->L = static_cast<int>(static_cast<float>(r->L + r->R) * 0.5f) - w / 2;
+    r->R = r->L + w;
+  } else {
+    r->L = r->R - w;
+  }
+  r->B = r->T + h;
+  return true;
+}
+
+bool IGraphics::MeasureIText(IText* text, char* str, IRECT* r) {
+  return DrawIText(text, str, r, true);
+}
