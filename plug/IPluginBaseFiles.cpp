@@ -28,6 +28,12 @@ bool BackUpPresets(const PtrList<IPreset>& presets, PtrList<IPreset>* backup) {
   return true;
 }
 
+// The chunk a file announces, on its own: the state is read from it and from
+// nothing after it.  The parser has checked that it lies inside the file.
+bool CopyFileChunk(const ByteChunk& file, int pos, int size, ByteChunk* out) {
+  return out->AppendBytes(file.GetBytes() + pos, size) == size;
+}
+
 }  // namespace
 
 bool IPluginBase::MakeProgramFile(ByteChunk* out) {
@@ -127,12 +133,14 @@ void IPluginBase::ApplyProgramValues(ByteChunk* file, const FxProgramInfo& progr
 }
 
 EFxError IPluginBase::LoadProgramChunk(ByteChunk* file, const FxProgramInfo& program) {
-  int pos = program.mDataPos;
-  GetIPluginVerFromChunk(file, &pos);
+  ByteChunk chunk;
+  if (!CopyFileChunk(*file, program.mDataPos, program.mChunkSize, &chunk)) return kFxNoMemory;
+  int pos = 0;
+  GetIPluginVerFromChunk(&chunk, &pos);
   if (pos < 0) return kFxBadState;
   ByteChunk before;
   bool haveBefore = SerializeState(&before);
-  if (UnserializeState(file, pos) < 0) {
+  if (UnserializeState(&chunk, pos) < 0) {
     if (haveBefore) UnserializeState(&before, 0);
     return kFxBadState;
   }
@@ -168,8 +176,10 @@ EFxError IPluginBase::LoadProgramFile(ByteChunk* file) {
 }
 
 EFxError IPluginBase::LoadBankChunk(ByteChunk* file, const FxBankInfo& bank) {
-  int pos = bank.mDataPos;
-  GetIPluginVerFromChunk(file, &pos);
+  ByteChunk chunk;
+  if (!CopyFileChunk(*file, bank.mDataPos, bank.mChunkSize, &chunk)) return kFxNoMemory;
+  int pos = 0;
+  GetIPluginVerFromChunk(&chunk, &pos);
   if (pos < 0) return kFxBadState;
   PtrList<IPreset> backup;
   ByteChunk before;
@@ -179,7 +189,7 @@ EFxError IPluginBase::LoadBankChunk(ByteChunk* file, const FxBankInfo& bank) {
   }
   int currentIdx = mCurrentPresetIdx;
   EFxError err = kFxOK;
-  if (UnserializePresets(file, pos) < 0) {
+  if (UnserializePresets(&chunk, pos) < 0) {
     for (int i = 0; i < backup.GetSize(); ++i)
       CopyPreset(*backup.Get(i), mPresets.Get(i));
     UnserializeState(&before, 0);
