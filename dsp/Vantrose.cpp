@@ -3,6 +3,8 @@
 #include <cmath>
 #include <new>
 
+#include "DenormalGuard.h"
+
 using namespace VantroseIdentity;
 
 Vantrose::Vantrose(IPluginInstanceInfo instanceInfo)
@@ -86,6 +88,41 @@ void Vantrose::OnParamChange(int paramIdx) {
     default:
       break;  // the switches are read from their parameters while rendering
   }
+}
+
+void Vantrose::Reset() {
+  RecursiveMutex::ScopedLock lock(mMutex);
+  mChain.ClearSaturation();
+}
+
+ChainControls Vantrose::Controls() const {
+  ChainControls c;
+  c.fs = GetSampleRate();
+  c.lGain = mLGain;
+  c.lFreq = mLFreq;
+  c.lmGain = mLMGain;
+  c.lmFreq = mLMFreq;
+  c.hmGain = mHMGain;
+  c.hmFreq = mHMFreq;
+  c.hGain = mHGain;
+  c.hFreq = mHFreq;
+  c.hp = mHP;
+  c.lp = mLP;
+  c.gain = mGain;
+  c.satFactor = mSatFactor;
+  // The switches are read as their values truncated toward zero.
+  c.bell = GetParam(kBell)->GetInt();
+  c.hplp = GetParam(kHPLP)->GetInt();
+  c.by = GetParam(kBY)->GetInt();
+  return c;
+}
+
+// Audio thread: called by the framework with the plug-in lock held; allocates nothing.
+void Vantrose::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
+  DenormalGuard noSubnormals;
+  const ChainControls c = Controls();
+  mChain.BeginBlock(c);
+  if (nFrames > 0) mChain.Render(c, inputs, outputs, nFrames);
 }
 
 double Vantrose::BandValue(int paramIdx) const {
