@@ -14,12 +14,18 @@ struct Command {
 
 const Command kCommands[] = {
     {"info", RunInfo, "info                 list the effect's identity and parameters"},
-    {"demo", RunDemo, "demo                 run the embedded demo"},
+    {"demo", RunDemo, "demo [--out DIR]     synthesise a test track, process it at a few settings"},
+    {"process", RunProcess,
+     "process IN OUT [--block N] [--set NAME=VALUE]...   run a sound file through the effect"},
+    {"response", RunResponse,
+     "response [--rate R] [--set NAME=VALUE]... [--csv]  the effect's magnitude response"},
+    {"bench", RunBench, "bench [--silence]    cycles per stereo frame and realtime factor"},
 };
 
 int Usage() {
   std::fprintf(stderr, "usage: vantrose <command> [options]\n\ncommands:\n");
-  for (const Command& c : kCommands) std::fprintf(stderr, "  %s\n", c.usage);
+  for (const Command& c : kCommands)
+    std::fprintf(stderr, "  %s\n", c.usage);
   return kExitUsage;
 }
 

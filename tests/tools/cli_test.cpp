@@ -1,0 +1,191 @@
+// The audio subcommands, called as the command line calls them: argument checking,
+// refusals that leave no output behind, and a processed file that matches the effect.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "EffectSetup.h"
+
+namespace {
+
+// A scratch folder removed with its files at the end of each test.
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/vantrose-cli-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    mDir = tmpl;
+  }
+  void TearDown() override {
+    for (const std::string& f : mFiles)
+      std::remove(f.c_str());
+    rmdir(mDir.c_str());
+  }
+  std::string Path(const std::string& name) {
+    mFiles.push_back(mDir + "/" + name);
+    return mFiles.back();
+  }
+  static bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+  // Runs a subcommand with the given arguments, as main() hands them over.
+  static int Call(int (*cmd)(int, char**), std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (std::string& a : args)
+      argv.push_back(&a[0]);
+    return cmd(static_cast<int>(argv.size()), argv.data());
+  }
+
+  // Writes an interleaved float WAV.
+  static void WriteFile(const std::string& path, const std::vector<float>& data, int channels,
+                        int rate) {
+    SF_INFO info = {};
+    info.samplerate = rate;
+    info.channels = channels;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(f, nullptr);
+    sf_writef_float(f, data.data(), static_cast<sf_count_t>(data.size() / channels));
+    sf_close(f);
+  }
+
+  static std::vector<float> ReadFile(const std::string& path, SF_INFO* info) {
+    *info = {};
+    SNDFILE* f = sf_open(path.c_str(), SFM_READ, info);
+    if (!f) return {};
+    std::vector<float> data(static_cast<size_t>(info->frames * info->channels));
+    sf_readf_float(f, data.data(), info->frames);
+    sf_close(f);
+    return data;
+  }
+
+  static std::vector<float> Tone(size_t frames, int channels) {
+    std::vector<float> d(frames * channels);
+    for (size_t i = 0; i < frames; ++i) {
+      for (int ch = 0; ch < channels; ++ch) {
+        d[i * channels + ch] =
+            static_cast<float>(0.3 * std::sin(0.01 * i * (ch + 1)) + 0.05 * std::sin(0.37 * i));
+      }
+    }
+    return d;
+  }
+
+  std::string mDir;
+  std::vector<std::string> mFiles;
+};
+
+struct BadArgs {
+  const char* why;
+  std::vector<std::string> args;  // IN and OUT are filled in
+};
+
+TEST_F(CliTest, ProcessRefusesBadInputAndLeavesNoOutput) {
+  const std::string in = Path("in.wav"), out = Path("out.wav");
+  const std::string threeCh = Path("three.wav"), text = Path("text.wav");
+  WriteFile(in, Tone(1000, 2), 2, 44100);
+  WriteFile(threeCh, Tone(1000, 3), 3, 44100);
+  std::FILE* f = std::fopen(text.c_str(), "w");
+  std::fputs("not audio at all", f);
+  std::fclose(f);
+  const BadArgs cases[] = {
+      {"missing file", {Path("absent.wav"), out}},
+      {"not a sound file", {text, out}},
+      {"three channels", {threeCh, out}},
+      {"unknown name", {in, out, "--set", "Treble=1"}},
+      {"out of range", {in, out, "--set", "LGain=1.5"}},
+      {"out of range by index", {in, out, "--set", "10=13"}},
+      {"index past the last", {in, out, "--set", "15=0"}},
+      {"not a number", {in, out, "--set", "Gain=loud"}},
+      {"no equals sign", {in, out, "--set", "Gain"}},
+      {"bad block", {in, out, "--block", "0"}},
+      {"block not a number", {in, out, "--block", "12x"}},
+      {"dangling option", {in, out, "--set"}},
+      {"unknown option", {in, out, "--fast"}},
+      {"one file", {in}},
+      {"three files", {in, out, out}},
+  };
+  for (const BadArgs& c : cases) {
+    EXPECT_EQ(Call(RunProcess, c.args), kExitUsage) << c.why;
+    EXPECT_FALSE(Exists(out)) << c.why;
+  }
+}
+
+TEST_F(CliTest, OtherCommandsRejectBadArguments) {
+  EXPECT_EQ(Call(RunResponse, {"--rate", "0"}), kExitUsage);
+  EXPECT_EQ(Call(RunResponse, {"--set", "Bell=2"}), kExitUsage);
+  EXPECT_EQ(Call(RunResponse, {"--plot"}), kExitUsage);
+  EXPECT_EQ(Call(RunBench, {"--runs", "0"}), kExitUsage);
+  EXPECT_EQ(Call(RunBench, {"--seconds"}), kExitUsage);
+  EXPECT_EQ(Call(RunDemo, {"extra"}), kExitUsage);
+}
+
+// The file path stores values as a host does (single precision, then clamped), runs
+// the float path in blocks, and gives exactly what the effect gives.
+TEST_F(CliTest, ProcessMatchesTheEffectBitForBit) {
+  const int block = 100;
+  for (int channels : {1, 2}) {
+    const std::string in = Path("in.wav"), out = Path("out.wav");
+    const std::vector<float> data = Tone(1234, channels);
+    WriteFile(in, data, channels, 48000);
+    ASSERT_EQ(Call(RunProcess, {in, out, "--block", std::to_string(block), "--set", "LGain=0.9",
+                                "--set", "14=1", "--set", "HPLP=1", "--set", "LFreq=0.3"}),
+              0);
+    SF_INFO info;
+    const std::vector<float> got = ReadFile(out, &info);
+    ASSERT_EQ(info.channels, channels);
+    ASSERT_EQ(info.samplerate, 48000);
+    ASSERT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    ASSERT_EQ(got.size(), data.size());
+
+    auto fx = MakeConfiguredEffect(48000, block, channels,
+                                   {{Vantrose::kLGain, 0.9},
+                                    {Vantrose::kOver, 1.0},
+                                    {Vantrose::kHPLP, 1},
+                                    {Vantrose::kLFreq, 0.3}});
+    EXPECT_EQ(fx->GetParam(Vantrose::kLFreq)->GetValue(), static_cast<double>(0.3f));
+    EXPECT_EQ(fx->SatFactor(), 16);
+    std::vector<float> planarIn(2 * block), planarOut(2 * block);
+    float* ins[2] = {planarIn.data(), planarIn.data() + block};
+    float* outs[2] = {planarOut.data(), planarOut.data() + block};
+    const size_t frames = data.size() / channels;
+    for (size_t pos = 0; pos < frames; pos += block) {
+      const int n = static_cast<int>(std::min<size_t>(block, frames - pos));
+      for (int i = 0; i < n; ++i) {
+        for (int ch = 0; ch < channels; ++ch)
+          ins[ch][i] = data[(pos + i) * channels + ch];
+      }
+      ProcessFloatBlock(*fx, ins, outs, channels, n);
+      for (int i = 0; i < n; ++i) {
+        for (int ch = 0; ch < channels; ++ch) {
+          ASSERT_EQ(got[(pos + i) * channels + ch], outs[ch][i]) << pos + i;
+        }
+      }
+    }
+    std::remove(out.c_str());
+  }
+}
+
+TEST(ParamSettings, NamesIndicesAndRanges) {
+  auto fx = MakeConfiguredEffect(44100, 64, 2, {});
+  ParamSetting p;
+  std::string error;
+  ASSERT_TRUE(ParseParamSetting(*fx, "HMFreq=0.5", &p, &error));
+  EXPECT_EQ(p.idx, Vantrose::kHMFreq);
+  EXPECT_EQ(p.value, 0.5);
+  ASSERT_TRUE(ParseParamSetting(*fx, "14=1", &p, &error)) << "the unnamed switch by index";
+  EXPECT_EQ(p.idx, Vantrose::kOver);
+  ASSERT_TRUE(ParseParamSetting(*fx, "Gain=-12", &p, &error));
+  EXPECT_FALSE(ParseParamSetting(*fx, "Gain=-12.01", &p, &error));
+  EXPECT_NE(error.find("range"), std::string::npos) << error;
+  EXPECT_FALSE(ParseParamSetting(*fx, "gain=1", &p, &error)) << "names are exact";
+  EXPECT_FALSE(ParseParamSetting(*fx, "LGain=nan", &p, &error));
+  EXPECT_FALSE(ParseParamSetting(*fx, "=1", &p, &error));
+  EXPECT_FALSE(ParseParamSetting(*fx, "-1=0", &p, &error));
+}
+
+}  // namespace

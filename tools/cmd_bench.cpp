@@ -1,0 +1,213 @@
+// vantrose bench: the cost of the effect in TSC cycles per stereo frame and its
+// realtime factor, for both rates and both saturation factors, against the plain
+// chain measured in the same run; --silence: the cost of a long silent tail.
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <x86intrin.h>
+#endif
+
+#include "Commands.h"
+#include "DenormalGuard.h"
+#include "EffectSetup.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: vantrose bench [--silence] [--runs N] [--seconds S]\n"
+    "  --runs N      runs per figure, the best counts (default 5, at least 1)\n"
+    "  --seconds S   seconds of audio per run (default 10)\n"
+    "  --silence     a loud burst, then 120 s of silence: cost of the last 10 s\n";
+
+constexpr int kBlock = 512;
+
+uint64_t Ticks() {
+#if defined(__x86_64__) || defined(__i386__)
+  return __rdtsc();
+#else
+  return std::chrono::steady_clock::now().time_since_epoch().count();
+#endif
+}
+
+double ThreadCpuSeconds() {
+  timespec ts;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return ts.tv_sec + ts.tv_nsec * 1e-9;
+}
+
+struct Cost {
+  double ticksPerFrame;
+  double realtime;  // seconds of audio per CPU second
+};
+
+Cost Better(const Cost& a, const Cost& b) {
+  return a.ticksPerFrame <= b.ticksPerFrame ? a : b;
+}
+
+// Stereo noise at about −10 dBFS, one block's worth per channel, reused cyclically.
+struct Signal {
+  std::vector<float> left, right;
+  explicit Signal(size_t n) : left(n), right(n) {
+    std::mt19937 rng(1);
+    std::uniform_real_distribution<float> u(-0.5f, 0.5f);
+    for (size_t i = 0; i < n; ++i) {
+      left[i] = u(rng);
+      right[i] = u(rng);
+    }
+  }
+};
+
+// Settings that engage every stage: pass filters on, controls off centre.
+std::vector<ParamSetting> BenchSettings(bool over) {
+  return {{Vantrose::kHPLP, 1},     {Vantrose::kLGain, 0.7},
+          {Vantrose::kLMGain, 0.4}, {Vantrose::kHMGain, 0.6},
+          {Vantrose::kHGain, 0.3},  {Vantrose::kHP, 0.2},
+          {Vantrose::kLP, 0.8},     {Vantrose::kOver, over ? 1.0 : 0.0}};
+}
+
+// The effect through its float path, as a host drives it.
+Cost RunEffect(Vantrose& fx, const Signal& sig, double fs, double seconds) {
+  const long long frames = static_cast<long long>(fs * seconds);
+  std::vector<float> outL(kBlock), outR(kBlock);
+  float* outs[2] = {outL.data(), outR.data()};
+  const size_t period = sig.left.size() / kBlock * kBlock;
+  const double cpu0 = ThreadCpuSeconds();
+  const uint64_t t0 = Ticks();
+  for (long long pos = 0; pos < frames; pos += kBlock) {
+    const size_t at = static_cast<size_t>(pos) % period;
+    float* ins[2] = {const_cast<float*>(sig.left.data()) + at,
+                     const_cast<float*>(sig.right.data()) + at};
+    ProcessFloatBlock(fx, ins, outs, 2, kBlock);
+  }
+  const uint64_t t1 = Ticks();
+  const double cpu = ThreadCpuSeconds() - cpu0;
+  return {double(t1 - t0) / frames, seconds / cpu};
+}
+
+// The plain chain on the same signal in double precision, for the ratio.
+Cost RunPlainChain(Vantrose& fx, const Signal& sig, double fs, double seconds) {
+  const long long frames = static_cast<long long>(fs * seconds);
+  std::vector<double> inL(kBlock), inR(kBlock), outL(kBlock), outR(kBlock);
+  double* ins[2] = {inL.data(), inR.data()};
+  double* outs[2] = {outL.data(), outR.data()};
+  VantroseChain chain = fx.Chain();
+  const ChainControls c = fx.Controls();
+  const size_t period = sig.left.size() / kBlock * kBlock;
+  const double cpu0 = ThreadCpuSeconds();
+  const uint64_t t0 = Ticks();
+  for (long long pos = 0; pos < frames; pos += kBlock) {
+    const size_t at = static_cast<size_t>(pos) % period;
+    for (int i = 0; i < kBlock; ++i) {
+      inL[i] = sig.left[at + i];
+      inR[i] = sig.right[at + i];
+    }
+    DenormalGuard noSubnormals;
+    chain.BeginBlock(c);
+    chain.RenderReference(c, ins, outs, kBlock);
+  }
+  const uint64_t t1 = Ticks();
+  const double cpu = ThreadCpuSeconds() - cpu0;
+  return {double(t1 - t0) / frames, seconds / cpu};
+}
+
+struct BenchOptions {
+  int runs = 5;
+  double seconds = 10.0;
+  bool silence = false;
+};
+
+int RunFigures(const BenchOptions& o) {
+  const Signal sig(1 << 16);
+  std::printf("Stereo, blocks of %d, every stage engaged; best of %d runs of %g s of audio.\n",
+              kBlock, o.runs, o.seconds);
+  std::printf(
+      "Cycles are TSC ticks per stereo frame; realtime = seconds of audio per CPU "
+      "second.\n\n");
+  std::printf("%8s %7s %14s %10s %16s %9s\n", "rate", "factor", "cycles/frame", "realtime",
+              "plain chain", "speed-up");
+  for (double fs : {44100.0, 96000.0}) {
+    for (bool over : {false, true}) {
+      auto fx = MakeConfiguredEffect(fs, kBlock, 2, BenchSettings(over));
+      RunEffect(*fx, sig, fs, 0.5);  // smoothers settle, caches warm
+      Cost best = {1e300, 0}, plain = {1e300, 0};
+      for (int r = 0; r < o.runs; ++r) {
+        best = Better(best, RunEffect(*fx, sig, fs, o.seconds));
+        plain = Better(plain, RunPlainChain(*fx, sig, fs, o.seconds));
+      }
+      std::printf("%8.0f %7d %14.0f %9.1fx %16.0f %8.2fx\n", fs, over ? 16 : 4, best.ticksPerFrame,
+                  best.realtime, plain.ticksPerFrame, plain.ticksPerFrame / best.ticksPerFrame);
+      std::fflush(stdout);
+    }
+  }
+  return 0;
+}
+
+// A second of loud noise, then 120 s of digital silence in 10 s pieces: the filter
+// tails decay toward zero, the classic place for subnormal arithmetic to cost extra.
+int RunSilence(const BenchOptions& o) {
+  const double fs = 44100.0;
+  const Signal loud(1 << 16);
+  Signal quiet(1 << 16);
+  std::fill(quiet.left.begin(), quiet.left.end(), 0.0f);
+  std::fill(quiet.right.begin(), quiet.right.end(), 0.0f);
+  std::printf(
+      "44100 Hz stereo: steady noise, then a 1 s burst at full scale followed by 120 s "
+      "of silence.\n\n");
+  std::printf("%7s %20s %20s %10s\n", "factor", "steady cycles/frame", "last 10 s of silence",
+              "ratio");
+  for (bool over : {false, true}) {
+    auto fx = MakeConfiguredEffect(fs, kBlock, 2, BenchSettings(over));
+    RunEffect(*fx, loud, fs, 0.5);
+    Cost steady = {1e300, 0};
+    for (int r = 0; r < o.runs; ++r)
+      steady = Better(steady, RunEffect(*fx, loud, fs, 10.0));
+    Signal burst(1 << 16);
+    for (size_t i = 0; i < burst.left.size(); ++i) {
+      burst.left[i] = loud.left[i] * 2.0f;
+      burst.right[i] = loud.right[i] * 2.0f;
+    }
+    RunEffect(*fx, burst, fs, 1.0);
+    Cost last = {0, 0};
+    for (int piece = 0; piece < 12; ++piece)
+      last = RunEffect(*fx, quiet, fs, 10.0);
+    std::printf("%7d %20.0f %20.0f %9.2fx\n", over ? 16 : 4, steady.ticksPerFrame,
+                last.ticksPerFrame, last.ticksPerFrame / steady.ticksPerFrame);
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "vantrose bench: %s\n%s", message.c_str(), kUsage);
+  return kExitUsage;
+}
+
+}  // namespace
+
+int RunBench(int argc, char** argv) {
+  BenchOptions o;
+  for (int i = 0; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--silence") {
+      o.silence = true;
+    } else if (a == "--runs" || a == "--seconds") {
+      if (i + 1 >= argc) return UsageError(a + " needs a value");
+      const char* v = argv[++i];
+      if (a == "--runs" ? !ParseInt(v, &o.runs) || o.runs < 1 || o.runs > 100
+                        : !ParseNumber(v, &o.seconds) || o.seconds < 0.01 || o.seconds > 3600) {
+        return UsageError("bad value '" + std::string(v) + "' for " + a);
+      }
+    } else {
+      return UsageError("unexpected argument '" + a + "'");
+    }
+  }
+  return o.silence ? RunSilence(o) : RunFigures(o);
+}

@@ -1,0 +1,173 @@
+// vantrose process: runs a sound file through the effect, block by block, as a host
+// would, and writes the result as a 32-bit float WAV.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "AudioFile.h"
+#include "Commands.h"
+#include "EffectSetup.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: vantrose process IN OUT [--block N] [--set NAME=VALUE]...\n"
+    "  IN     a mono or stereo sound file (WAV, AIFF, FLAC, ...)\n"
+    "  OUT    the processed audio, 32-bit float WAV, same rate and channels\n"
+    "  --block N          frames per processing block (default 512)\n"
+    "  --set NAME=VALUE   a parameter by name or index, in its own units\n";
+
+constexpr int kMaxBlock = 1 << 16;
+
+struct ProcessArgs {
+  std::string in, out;
+  int block = 512;
+  std::vector<std::string> sets;
+};
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "vantrose process: %s\n%s", message.c_str(), kUsage);
+  return kExitUsage;
+}
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "vantrose process: %s\n", message.c_str());
+  return kExitUsage;
+}
+
+bool ParseArgs(int argc, char** argv, ProcessArgs* args, std::string* error) {
+  std::vector<std::string> files;
+  for (int i = 0; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--block" || a == "--set") {
+      if (i + 1 >= argc) {
+        *error = a + " needs a value";
+        return false;
+      }
+      const char* v = argv[++i];
+      if (a == "--set") {
+        args->sets.push_back(v);
+      } else if (!ParseInt(v, &args->block) || args->block < 1 || args->block > kMaxBlock) {
+        *error = "--block takes a whole number of frames from 1 to " + std::to_string(kMaxBlock);
+        return false;
+      }
+    } else if (a.size() > 1 && a[0] == '-') {
+      *error = "unknown option '" + a + "'";
+      return false;
+    } else {
+      files.push_back(a);
+    }
+  }
+  if (files.size() != 2) {
+    *error = "expected an input and an output file";
+    return false;
+  }
+  args->in = files[0];
+  args->out = files[1];
+  return true;
+}
+
+// A progress bar on stderr, drawn only on a terminal.
+class Progress {
+ public:
+  explicit Progress(long long total) : mTotal(total), mShow(isatty(2) && total > 0) {}
+  void Update(long long done) {
+    if (!mShow) return;
+    const int percent = static_cast<int>(done * 100 / mTotal);
+    if (percent == mLast) return;
+    mLast = percent;
+    char bar[41];
+    for (int i = 0; i < 40; ++i)
+      bar[i] = i < percent * 40 / 100 ? '#' : '.';
+    bar[40] = '\0';
+    std::fprintf(stderr, "\r[%s] %3d%%", bar, percent);
+  }
+  void Finish() {
+    if (mShow && mLast >= 0) std::fprintf(stderr, "\n");
+    mShow = false;
+  }
+
+ private:
+  long long mTotal;
+  bool mShow;
+  int mLast = -1;
+};
+
+void PrintLevels(const char* what, const LevelMeter* meters, int channels) {
+  for (int ch = 0; ch < channels; ++ch) {
+    const char* name = channels == 1 ? "mono" : (ch == 0 ? "left" : "right");
+    std::printf("  %-6s %-5s  peak %8.2f dBFS   RMS %8.2f dBFS\n", what, name, meters[ch].PeakDb(),
+                meters[ch].RmsDb());
+  }
+}
+
+}  // namespace
+
+int RunProcess(int argc, char** argv) {
+  ProcessArgs args;
+  std::string error;
+  if (!ParseArgs(argc, argv, &args, &error)) return UsageError(error);
+
+  AudioReader reader;
+  if (!reader.Open(args.in, &error)) return Fail(error);
+  const int channels = reader.Channels();
+  if (channels != 1 && channels != 2) {
+    return Fail("'" + args.in + "' has " + std::to_string(channels) +
+                " channels; the effect takes mono or stereo");
+  }
+  std::vector<ParamSetting> settings;
+  {
+    std::unique_ptr<Vantrose> probe(static_cast<Vantrose*>(MakePlug(nullptr)));
+    for (const std::string& s : args.sets) {
+      ParamSetting p;
+      if (!ParseParamSetting(*probe, s.c_str(), &p, &error)) return UsageError(error);
+      settings.push_back(p);
+    }
+  }
+
+  std::unique_ptr<Vantrose> fx =
+      MakeConfiguredEffect(reader.SampleRate(), args.block, channels, settings);
+  AudioWriter writer;
+  if (!writer.Open(args.out, reader.SampleRate(), channels, &error)) return Fail(error);
+
+  std::vector<float> interleaved(static_cast<size_t>(args.block) * channels);
+  std::vector<float> planarIn(static_cast<size_t>(args.block) * channels);
+  std::vector<float> planarOut(static_cast<size_t>(args.block) * channels);
+  float* ins[2] = {planarIn.data(), planarIn.data() + args.block};
+  float* outs[2] = {planarOut.data(), planarOut.data() + args.block};
+  LevelMeter levelIn[2], levelOut[2];
+  Progress progress(reader.Frames());
+  long long done = 0;
+  for (int n; (n = reader.Read(interleaved.data(), args.block)) > 0;) {
+    for (int i = 0; i < n; ++i) {
+      for (int ch = 0; ch < channels; ++ch) {
+        ins[ch][i] = interleaved[i * channels + ch];
+        levelIn[ch].Add(ins[ch][i]);
+      }
+    }
+    ProcessFloatBlock(*fx, ins, outs, channels, n);
+    for (int i = 0; i < n; ++i) {
+      for (int ch = 0; ch < channels; ++ch) {
+        interleaved[i * channels + ch] = outs[ch][i];
+        levelOut[ch].Add(outs[ch][i]);
+      }
+    }
+    if (!writer.Write(interleaved.data(), n, &error)) return Fail(error);
+    done += n;
+    progress.Update(done);
+  }
+  progress.Finish();
+  if (reader.Failed(&error)) return Fail(error);
+  if (!writer.Commit(&error)) return Fail(error);
+
+  std::printf("%s -> %s\n", args.in.c_str(), args.out.c_str());
+  std::printf("  %lld frames, %d Hz, %s, blocks of %d, %s\n", done, reader.SampleRate(),
+              channels == 1 ? "mono" : "stereo", args.block,
+              DescribeSettings(*fx, settings).c_str());
+  PrintLevels("input", levelIn, channels);
+  PrintLevels("output", levelOut, channels);
+  return 0;
+}

@@ -1,0 +1,74 @@
+// vantrose response: the magnitude response of the whole effect at given settings,
+// measured by running the effect itself once its smoothers have settled.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "EffectSetup.h"
+#include "Response.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: vantrose response [--rate R] [--set NAME=VALUE]... [--csv]\n"
+    "  --rate R           sample rate in Hz (default 44100)\n"
+    "  --set NAME=VALUE   a parameter by name or index, in its own units\n"
+    "  --csv              print hz,db lines only\n";
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "vantrose response: %s\n%s", message.c_str(), kUsage);
+  return kExitUsage;
+}
+
+}  // namespace
+
+int RunResponse(int argc, char** argv) {
+  double rate = 44100.0;
+  bool csv = false;
+  std::vector<ParamSetting> settings;
+  std::unique_ptr<Vantrose> probe(static_cast<Vantrose*>(MakePlug(nullptr)));
+  for (int i = 0; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--csv") {
+      csv = true;
+    } else if (a == "--rate" || a == "--set") {
+      if (i + 1 >= argc) return UsageError(a + " needs a value");
+      const char* v = argv[++i];
+      std::string error;
+      ParamSetting p;
+      if (a == "--set") {
+        if (!ParseParamSetting(*probe, v, &p, &error)) return UsageError(error);
+        settings.push_back(p);
+      } else if (!ParseNumber(v, &rate) || rate < 8000.0 || rate > 768000.0) {
+        return UsageError("--rate takes a sample rate from 8000 to 768000 Hz");
+      }
+    } else {
+      return UsageError("unexpected argument '" + a + "'");
+    }
+  }
+
+  std::unique_ptr<Vantrose> fx = MakeConfiguredEffect(rate, 512, 2, settings);
+  const double top = std::min(20000.0, 0.49 * rate);
+  const std::vector<ResponsePoint> points = MeasureResponse(*fx, LogFrequencies(20.0, top, 12));
+  if (csv) {
+    std::printf("hz,db\n");
+    for (const ResponsePoint& p : points)
+      std::printf("%.2f,%.3f\n", p.hz, p.db);
+    return 0;
+  }
+  std::printf("Vantrose response at %g Hz, %s (12 points per octave)\n", rate,
+              DescribeSettings(*fx, settings).c_str());
+  if (isatty(1)) {
+    std::printf("\n");
+    PlotResponse(stdout, points);
+    std::printf("\n");
+  }
+  std::printf("%10s %9s\n", "Hz", "dB");
+  for (const ResponsePoint& p : points)
+    std::printf("%10.1f %9.3f\n", p.hz, p.db);
+  return 0;
+}
