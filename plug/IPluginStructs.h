@@ -3,7 +3,16 @@
 // Small records shared by the plug-in framework, its host wrappers and the effect.
 
 // The plug-in interface a wrapper presents to the host.
-enum EAPI { kAPIVST2 = 0, kAPIVST3 = 1, kAPIAU = 2, kAPIRTAS = 3, kAPIAAX = 4, kAPISA = 5 };
+// kAPILV2 is the LV2 wrapper for Linux hosts.
+enum EAPI {
+  kAPIVST2 = 0,
+  kAPIVST3 = 1,
+  kAPIAU = 2,
+  kAPIRTAS = 3,
+  kAPIAAX = 4,
+  kAPISA = 5,
+  kAPILV2 = 6
+};
 
 // Host identifier: -1 not yet identified, 0 not recognised (values in Hosts.h).
 typedef int EHost;
