@@ -4,13 +4,22 @@
 #include "H32P.h"
 #include "HM32P.h"
 #include "HP32.h"
-#include "IPluginAU.h"
 #include "L32P.h"
 #include "L32S.h"
 #include "LM32P.h"
 #include "LP32.h"
 #include "OnePoleSmoother.h"
 #include "besselfilter.h"
+
+// The effect is compiled once per host wrapper from this one source.  The Audio Unit
+// build derives from IPluginAU; the LV2 build (VANTROSE_LV2) derives from IPluginLV2,
+// which takes the same constructor arguments and which the source reaches by that name.
+#ifdef VANTROSE_LV2
+#include "IPluginLV2.h"
+using IPluginAU = IPluginLV2;
+#else
+#include "IPluginAU.h"
+#endif
 
 // Four-times polyphase interpolator of the band stage.  Its history of interpolated
 // values doubles as the delay line of the 31-tap decimating filter, so the effect
