@@ -33,7 +33,8 @@ struct HighPassNumerator {
 };
 
 // The high-pass constants: those of a0 and b0, and the tripled constants T of the rows
-// that have one (used by a1, a2 and b1, b2).
+// that have one (used by a1, a2 and b1, b2).  Rows without a tripled constant hold 0.0
+// in the T tables; the sign rule never reads them.
 constexpr HighPassDenominator kA0 = {
     1.52890709065889e-05,   // κ   1
     1.22317306769902e-09,   // α1  fs
@@ -50,16 +51,16 @@ constexpr HighPassDenominator kA0 = {
 };
 constexpr HighPassDenominator kA0Tripled = {
     4.58672127197666e-05,  // κ   1
-    0.0,
-    0.0,
+    0.0,                   // α1  fs
+    0.0,                   // α2  fs²
     5.58106663363297e-19,  // α3  fs³
-    0.0,
-    0.0,
+    0.0,                   // β1  d·fs
+    0.0,                   // β2  d·fs²
     7.15521363286278e-17,  // β3  d·fs³
-    0.0,
+    0.0,                   // γ2  d·e·fs²
     9.17335081136254e-15,  // γ3  d·e·fs³
-    0.0,
-    0.0,
+    0.0,                   // δ1  e·fs
+    0.0,                   // δ2  e·fs²
     7.15521363286278e-17,  // δ3  e·fs³
 };
 
@@ -74,13 +75,13 @@ constexpr HighPassNumerator kB0 = {
     1.19251175512278e-17,  // δ3  e·fs³
 };
 constexpr HighPassNumerator kB0Tripled = {
-    0.0,
-    2.7904775069873e-19,  // α3  fs³
-    0.0,
+    0.0,                   // α2  fs²
+    2.7904775069873e-19,   // α3  fs³
+    0.0,                   // β2  d·fs²
     3.57753526536833e-17,  // β3  d·fs³
-    0.0,
+    0.0,                   // γ2  d·e·fs²
     4.58658367354914e-15,  // γ3  d·e·fs³
-    0.0,
+    0.0,                   // δ2  e·fs²
     3.57753526536833e-17,  // δ3  e·fs³
 };
 
