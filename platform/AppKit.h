@@ -476,7 +476,12 @@ class NSOpenPanel : public NSSavePanel {
 enum { NSOKButton = 1, NSCancelButton = 0 };
 
 // Foundation helpers.
-class NSAutoreleasePool {};
+// Scope of autoreleased objects; nothing to drain here.
+class NSAutoreleasePool {
+ public:
+  NSAutoreleasePool() {}
+  ~NSAutoreleasePool() {}
+};
 BOOL NSApplicationLoad();
 std::string NSHomeDirectory();
 enum NSSearchPathDirectory { NSDesktopDirectory = 12, NSApplicationSupportDirectory = 14 };
