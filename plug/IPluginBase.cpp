@@ -203,6 +203,8 @@ const char* IPluginBase::GetAPIString() {
       return "AAX";
     case kAPISA:
       return "Standalone";
+    case kAPILV2:
+      return "LV2";
   }
   return "";
 }

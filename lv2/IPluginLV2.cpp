@@ -1,0 +1,152 @@
+#include "IPluginLV2.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+IPluginLV2::IPluginLV2(IPluginInstanceInfo, int nParams, const char* channelIOStr, int nPresets,
+                       const char* effectName, const char* productName, const char* mfrName,
+                       int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
+                       bool plugDoesChunks, bool plugIsInst, int)
+    : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
+                  uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPILV2) {
+  mLastControls.Resize(nParams);
+  for (int i = 0; i < mLastControls.GetSize(); ++i)
+    mLastControls.Get()[i] = std::numeric_limits<float>::quiet_NaN();
+}
+
+IPluginLV2::~IPluginLV2() = default;
+
+void IPluginLV2::GetTimeSig(int* numerator, int* denominator) {
+  *numerator = 4;
+  *denominator = 4;
+}
+
+// LV2 hosts without the time extension report no transport: only the position counted here.
+void IPluginLV2::GetTime(ITimeInfo* timeInfo) {
+  timeInfo->mSamplePos = mSamplePos;
+}
+
+bool IPluginLV2::Configure(int nChannels, double sampleRate, int maxBlockSize) {
+  RecursiveMutex::ScopedLock lock(mMutex);
+  if (nChannels <= 0 || nChannels > NInChannels() || nChannels > NOutChannels() ||
+      !LegalIO(nChannels, nChannels) || !(sampleRate > 0.0) || maxBlockSize <= 0 ||
+      maxBlockSize > kLV2MaxBlockSize || mLastControls.GetSize() != NParams()) {
+    return false;
+  }
+  int nPorts = NParams() + 2 * nChannels;
+  mPorts.Resize(nPorts);
+  mIn.Resize(nChannels);
+  mOut.Resize(nChannels);
+  if (mPorts.GetSize() != nPorts || mIn.GetSize() != nChannels || mOut.GetSize() != nChannels)
+    return false;
+  std::memset(mPorts.Get(), 0, sizeof(float*) * nPorts);
+  SetBlockSize(maxBlockSize);
+  if (GetBlockSize() != maxBlockSize) return false;
+  mNChannels = nChannels;
+  SetSampleRate(sampleRate);
+  SetInputChannelConnections(0, NInChannels(), false);
+  SetOutputChannelConnections(0, NOutChannels(), false);
+  SetInputChannelConnections(0, nChannels, true);
+  SetOutputChannelConnections(0, nChannels, true);
+  PruneUninitializedPresets();
+  return true;
+}
+
+void IPluginLV2::ConnectPort(uint32_t port, void* data) {
+  if (port >= static_cast<uint32_t>(mPorts.GetSize())) return;
+  mPorts.Get()[port] = static_cast<float*>(data);
+}
+
+// Like the other wrappers' initialisation: every member copy refreshed, then the
+// saturation histories cleared so that a re-activated instance starts from silence.
+void IPluginLV2::Activate() {
+  RecursiveMutex::ScopedLock lock(mMutex);
+  OnParamReset();
+  Reset();
+  mSamplePos = 0.0;
+  OnActivate(true);
+}
+
+void IPluginLV2::Deactivate() {
+  RecursiveMutex::ScopedLock lock(mMutex);
+  OnActivate(false);
+}
+
+float IPluginLV2::LastControlValue(int paramIdx) const {
+  if (paramIdx < 0 || paramIdx >= mLastControls.GetSize())
+    return std::numeric_limits<float>::quiet_NaN();
+  return mLastControls.Get()[paramIdx];
+}
+
+// Audio thread.  A port whose value differs from the one last applied is a host
+// parameter change: stored clamped, then OnParamChange.  NaN is refused, as the other
+// wrappers refuse it; an unconnected port leaves its parameter alone.
+void IPluginLV2::ApplyControls() {
+  float* const* ports = mPorts.Get();
+  float* last = mLastControls.Get();
+  for (int i = 0; i < NParams(); ++i) {
+    const float* port = ports[i];
+    if (!port) continue;
+    float v = *port;
+    if (std::isnan(v) || std::memcmp(&v, &last[i], sizeof v) == 0) continue;
+    last[i] = v;
+    GetParam(i)->SetValue(v);
+    OnParamChange(i);
+  }
+}
+
+// Audio thread: one piece of at most the block size through the base's float path.
+void IPluginLV2::ProcessPiece(uint32_t offset, int nFrames) {
+  float* const* ports = mPorts.Get();
+  for (int c = 0; c < mNChannels; ++c) {
+    mIn.Get()[c] = ports[NParams() + c] + offset;
+    mOut.Get()[c] = ports[NParams() + mNChannels + c] + offset;
+  }
+  AttachInputBuffers(0, mNChannels, mIn.Get(), nFrames);
+  AttachOutputBuffers(0, mNChannels, mOut.Get());
+  if (IsBypassed()) {
+    PassThroughBuffers(0.0f, nFrames);
+  } else {
+    ProcessBuffers(0.0f, nFrames);
+  }
+}
+
+// Audio thread: no allocation, no I/O, only the plug-in lock.
+void IPluginLV2::Run(uint32_t nFrames) {
+  RecursiveMutex::ScopedLock lock(mMutex);
+  if (mNChannels == 0) return;
+  ApplyControls();
+  float* const* ports = mPorts.Get();
+  for (int p = NParams(); p < NPorts(); ++p) {
+    if (!ports[p]) return;  // a host must connect every audio port before running
+  }
+  const uint32_t block = static_cast<uint32_t>(GetBlockSize());
+  uint32_t done = 0;
+  do {
+    uint32_t n = nFrames - done < block ? nFrames - done : block;
+    ProcessPiece(done, static_cast<int>(n));
+    done += n;
+  } while (done < nFrames);
+  mSamplePos += nFrames;
+}
+
+bool IPluginLV2::SaveStateChunk(ByteChunk* chunk) {
+  RecursiveMutex::ScopedLock lock(mMutex);
+  chunk->Clear();
+  return SerializeState(chunk) && chunk->Size() == NParams() * static_cast<int>(sizeof(double));
+}
+
+bool IPluginLV2::RestoreStateChunk(const void* data, size_t size) {
+  const size_t need = static_cast<size_t>(NParams()) * sizeof(double);
+  if (!data || size < need || size > 0x7fffffff) return false;
+  ByteChunk chunk;
+  if (chunk.AppendBytes(data, static_cast<int>(need)) != static_cast<int>(need)) return false;
+  for (int i = 0; i < NParams(); ++i) {
+    double v = 0.0;
+    chunk.Read(&v, i * static_cast<int>(sizeof(double)));
+    if (!std::isfinite(v)) return false;
+  }
+  RecursiveMutex::ScopedLock lock(mMutex);
+  return UnserializeState(&chunk, 0) == static_cast<int>(need);
+}
