@@ -116,11 +116,17 @@ int GetIPluginVerFromChunk(ByteChunk* chunk, int* pos) {
   return version;
 }
 
-EFxError ParseFxProgramHeader(const ByteChunk& file, int pos, FxProgramInfo* info) {
-  if (!Holds(file, pos, kFxProgramHeaderSize)) return kFxTooShort;
+// A file that does not start with the magic is no program or bank file at all,
+// however short; one that does must hold the whole fixed header.
+static EFxError CheckFxStart(const ByteChunk& file, int pos, int headerSize) {
   int chunkMagic = 0;
-  ReadBE32(file, &chunkMagic, pos);
-  if (chunkMagic != kFxChunkMagic) return kFxNotFxFile;
+  if (ReadBE32(file, &chunkMagic, pos) >= 0 && chunkMagic != kFxChunkMagic) return kFxNotFxFile;
+  return Holds(file, pos, headerSize) ? kFxOK : kFxTooShort;
+}
+
+EFxError ParseFxProgramHeader(const ByteChunk& file, int pos, FxProgramInfo* info) {
+  EFxError err = CheckFxStart(file, pos, kFxProgramHeaderSize);
+  if (err != kFxOK) return err;
   ReadBE32(file, &info->mByteSize, pos + 4);
   ReadBE32(file, &info->mFxMagic, pos + 8);
   ReadBE32(file, &info->mFormatVersion, pos + 12);
@@ -159,10 +165,8 @@ EFxError ParseFxProgram(const ByteChunk& file, int pos, int nParams, FxProgramIn
 }
 
 EFxError ParseFxBankHeader(const ByteChunk& file, FxBankInfo* info) {
-  if (!Holds(file, 0, kFxBankHeaderSize)) return kFxTooShort;
-  int chunkMagic = 0;
-  ReadBE32(file, &chunkMagic, 0);
-  if (chunkMagic != kFxChunkMagic) return kFxNotFxFile;
+  EFxError err = CheckFxStart(file, 0, kFxBankHeaderSize);
+  if (err != kFxOK) return err;
   ReadBE32(file, &info->mByteSize, 4);
   ReadBE32(file, &info->mFxMagic, 8);
   ReadBE32(file, &info->mFormatVersion, 12);

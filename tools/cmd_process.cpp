@@ -10,14 +10,16 @@
 #include "AudioFile.h"
 #include "Commands.h"
 #include "EffectSetup.h"
+#include "PresetFile.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: vantrose process IN OUT [--block N] [--set NAME=VALUE]...\n"
+    "usage: vantrose process IN OUT [--block N] [--preset FILE.fxp] [--set NAME=VALUE]...\n"
     "  IN     a mono or stereo sound file (WAV, AIFF, FLAC, ...)\n"
     "  OUT    the processed audio, 32-bit float WAV, same rate and channels\n"
     "  --block N          frames per processing block (default 512)\n"
+    "  --preset FILE.fxp  a program file, loaded first (the --sets still apply after it)\n"
     "  --set NAME=VALUE   a parameter by name or index, in its own units\n";
 
 constexpr int kMaxBlock = 1 << 16;
@@ -25,6 +27,7 @@ constexpr int kMaxBlock = 1 << 16;
 struct ProcessArgs {
   std::string in, out;
   int block = 512;
+  std::string preset;
   std::vector<std::string> sets;
 };
 
@@ -42,7 +45,7 @@ bool ParseArgs(int argc, char** argv, ProcessArgs* args, std::string* error) {
   std::vector<std::string> files;
   for (int i = 0; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--block" || a == "--set") {
+    if (a == "--block" || a == "--set" || a == "--preset") {
       if (i + 1 >= argc) {
         *error = a + " needs a value";
         return false;
@@ -50,6 +53,8 @@ bool ParseArgs(int argc, char** argv, ProcessArgs* args, std::string* error) {
       const char* v = argv[++i];
       if (a == "--set") {
         args->sets.push_back(v);
+      } else if (a == "--preset") {
+        args->preset = v;
       } else if (!ParseInt(v, &args->block) || args->block < 1 || args->block > kMaxBlock) {
         *error = "--block takes a whole number of frames from 1 to " + std::to_string(kMaxBlock);
         return false;
@@ -119,6 +124,9 @@ int RunProcess(int argc, char** argv) {
                 " channels; the effect takes mono or stereo");
   }
   std::vector<ParamSetting> settings;
+  if (!args.preset.empty() && !ProgramFileSettings(args.preset.c_str(), &settings, &error)) {
+    return Fail(error);
+  }
   {
     std::unique_ptr<Vantrose> probe(static_cast<Vantrose*>(MakePlug(nullptr)));
     for (const std::string& s : args.sets) {

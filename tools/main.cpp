@@ -16,10 +16,13 @@ const Command kCommands[] = {
     {"info", RunInfo, "info                 list the effect's identity and parameters"},
     {"demo", RunDemo, "demo [--out DIR]     synthesise a test track, process it at a few settings"},
     {"process", RunProcess,
-     "process IN OUT [--block N] [--set NAME=VALUE]...   run a sound file through the effect"},
+     "process IN OUT [--block N] [--preset FILE.fxp] [--set NAME=VALUE]...   run a sound file "
+     "through the effect"},
     {"response", RunResponse,
      "response [--rate R] [--set NAME=VALUE]... [--csv]  the effect's magnitude response"},
     {"bench", RunBench, "bench [--silence]    cycles per stereo frame and realtime factor"},
+    {"preset", RunPreset,
+     "preset save FILE.fxp [--set NAME=VALUE]... [--name TEXT] | preset show FILE.fxp|FILE.fxb"},
 };
 
 int Usage() {

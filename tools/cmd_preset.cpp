@@ -1,0 +1,196 @@
+// vantrose preset: writes the effect's current program as a program file, and shows
+// what a program or bank file holds without applying it anywhere.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "EffectSetup.h"
+#include "PresetFile.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: vantrose preset save FILE.fxp [--set NAME=VALUE]... [--name TEXT]\n"
+    "       vantrose preset show FILE.fxp|FILE.fxb\n"
+    "  save   writes the effect's program (defaults, changed by the --sets) as a program file\n"
+    "  show   prints a program or bank file's header, program names and parameter values\n"
+    "  --set NAME=VALUE   a parameter by name or index, in its own units\n"
+    "  --name TEXT        the program's name (the file keeps 27 characters)\n";
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "vantrose preset: %s\n%s", message.c_str(), kUsage);
+  return kExitUsage;
+}
+
+int Refuse(const std::string& path, const std::string& message) {
+  std::fprintf(stderr, "vantrose preset: %s: %s\n", path.c_str(), message.c_str());
+  return kExitUsage;
+}
+
+std::unique_ptr<Vantrose> MakeEffect() {
+  return std::unique_ptr<Vantrose>(static_cast<Vantrose*>(MakePlug(nullptr)));
+}
+
+std::string VersionText(int decimal) {
+  char text[48];
+  std::snprintf(text, sizeof(text), "%d (v%d.%d.%d)", decimal, decimal / 10000, decimal / 100 % 100,
+                decimal % 100);
+  return text;
+}
+
+// ---- save ----
+
+int RunSave(int argc, char** argv) {
+  std::string path, name, error;
+  bool haveName = false;
+  std::unique_ptr<Vantrose> fx = MakeEffect();
+  std::vector<ParamSetting> settings;
+  for (int i = 0; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--set" || a == "--name") {
+      if (i + 1 >= argc) return UsageError(a + " needs a value");
+      const char* v = argv[++i];
+      if (a == "--name") {
+        name = v;
+        haveName = true;
+        continue;
+      }
+      ParamSetting s;
+      if (!ParseParamSetting(*fx, v, &s, &error)) return UsageError(error);
+      settings.push_back(s);
+    } else if (a.size() > 1 && a[0] == '-') {
+      return UsageError("unknown option '" + a + "'");
+    } else if (path.empty()) {
+      path = a;
+    } else {
+      return UsageError("expected one program file, got '" + path + "' and '" + a + "'");
+    }
+  }
+  if (path.empty()) return UsageError("save needs a file name");
+
+  for (const ParamSetting& s : settings) {
+    fx->GetParam(s.idx)->SetValue(s.value);
+    fx->OnParamChange(s.idx);
+  }
+  fx->ModifyCurrentPreset(haveName ? name.c_str() : nullptr);
+  ByteChunk file;
+  if (!fx->MakeProgramFile(&file)) return Refuse(path, FxErrorStr(kFxNoMemory));
+  EFxError err = WriteFxFile(path.c_str(), file);
+  if (err != kFxOK) return Refuse(path, FxErrorStr(err));
+
+  std::printf("wrote %s: program \"%.27s\", %d parameters, parameter form, %d bytes\n",
+              path.c_str(), fx->GetPresetName(fx->GetCurrentPresetIdx()), fx->NParams(),
+              file.Size());
+  if (name.size() > 27) std::printf("  the name was cut to 27 characters\n");
+  std::printf("  %s\n", DescribeSettings(*fx, settings).c_str());
+  return 0;
+}
+
+// ---- show ----
+
+// One line per parameter: the value a load gives from the normalised value n, and
+// its display text.  The effect shown is a throwaway instance.
+void PrintValues(Vantrose& scratch, const ByteChunk& file, const FxProgramInfo& program) {
+  std::printf("  %3s  %-8s %10s  %s\n", "idx", "name", "value", "display");
+  for (int i = 0; i < scratch.NParams(); ++i) {
+    IParam* p = scratch.GetParam(i);
+    p->SetNormalized(FxProgramValue(file, program, i));
+    char display[MAX_PARAM_DISPLAY_LEN];
+    p->GetDisplayForHost(display);
+    std::string name = *p->GetNameForHost() ? p->GetNameForHost() : "(" + std::to_string(i) + ")";
+    std::printf("  %3d  %-8s %10.6f  %s %s\n", i, name.c_str(), p->GetValue(), display,
+                p->GetLabelForHost());
+  }
+}
+
+void PrintProgramHeader(const FxProgramInfo& program, bool chunkForm) {
+  std::printf("  form: %s (\"CcnK\" / %s), format version %d\n", chunkForm ? "chunk" : "parameter",
+              FourCCText(program.mFxMagic).c_str(), program.mFormatVersion);
+  std::printf("  plug-in %s, version %s, %d parameters\n", FourCCText(program.mPluginID).c_str(),
+              VersionText(program.mPluginVersion).c_str(), program.mNumParams);
+  std::printf("  program \"%s\"\n", program.mName);
+}
+
+// The checks are those of the effect's own loader, in its order, so that what show
+// accepts is exactly what loading accepts.
+int ShowProgram(const std::string& path, ByteChunk& file) {
+  std::unique_ptr<Vantrose> fx = MakeEffect();
+  FxProgramInfo program;
+  EFxError err = ParseFxProgramHeader(file, 0, &program);
+  if (err != kFxOK) return Refuse(path, FxErrorStr(err));
+  bool chunkForm = program.mFxMagic == kFxProgramChunkMagic;
+  std::printf("%s: program file\n", path.c_str());
+  PrintProgramHeader(program, chunkForm);
+  if (program.mPluginID != fx->GetUniqueID()) {
+    return Refuse(path, std::string(FxErrorStr(kFxForeignPlugin)) + " (" +
+                            FourCCText(program.mPluginID) + ", not " +
+                            FourCCText(fx->GetUniqueID()) + ")");
+  }
+  if (chunkForm && !fx->DoesStateChunks()) return Refuse(path, FxErrorStr(kFxChunksNotSupported));
+  err = ParseFxProgramData(file, fx->NParams(), &program);
+  if (err != kFxOK) return Refuse(path, FxErrorStr(err));
+  PrintValues(*fx, file, program);
+  std::unique_ptr<Vantrose> loader = MakeEffect();
+  err = loader->LoadProgramFile(&file);
+  return err == kFxOK ? 0 : Refuse(path, FxErrorStr(err));
+}
+
+int ShowBank(const std::string& path, ByteChunk& file) {
+  std::unique_ptr<Vantrose> fx = MakeEffect();
+  FxBankInfo bank;
+  EFxError err = ParseFxBankHeader(file, &bank);
+  if (err != kFxOK) return Refuse(path, FxErrorStr(err));
+  bool chunkForm = bank.mFxMagic == kFxBankChunkMagic;
+  std::printf("%s: bank file\n", path.c_str());
+  std::printf("  form: %s (\"CcnK\" / %s), format version %d\n", chunkForm ? "chunk" : "parameter",
+              FourCCText(bank.mFxMagic).c_str(), bank.mFormatVersion);
+  std::printf("  plug-in %s, version %s, %d programs, current program %d\n",
+              FourCCText(bank.mPluginID).c_str(), VersionText(bank.mPluginVersion).c_str(),
+              bank.mNumPrograms, bank.mCurrentProgram);
+  if (bank.mPluginID != fx->GetUniqueID()) {
+    return Refuse(path, std::string(FxErrorStr(kFxForeignPlugin)) + " (" +
+                            FourCCText(bank.mPluginID) + ", not " + FourCCText(fx->GetUniqueID()) +
+                            ")");
+  }
+  if (chunkForm && !fx->DoesStateChunks()) return Refuse(path, FxErrorStr(kFxChunksNotSupported));
+  err = ParseFxBankData(file, fx->NParams(), &bank);
+  if (err != kFxOK) return Refuse(path, FxErrorStr(err));
+  for (int k = 0; k < bank.mNumPrograms; ++k) {
+    FxProgramInfo program;
+    ParseFxProgram(file, bank.mDataPos + k * bank.mProgramSize, fx->NParams(), &program);
+    std::printf("program %d \"%s\"%s\n", k, program.mName,
+                k < fx->NPresets() ? "" : " (beyond the effect's presets: not loaded)");
+    PrintValues(*fx, file, program);
+  }
+  std::unique_ptr<Vantrose> loader = MakeEffect();
+  err = loader->LoadBankFile(&file);
+  return err == kFxOK ? 0 : Refuse(path, FxErrorStr(err));
+}
+
+int RunShow(int argc, char** argv) {
+  if (argc != 1 || argv[0][0] == '-') return UsageError("show takes one file");
+  std::string path = argv[0];
+  ByteChunk file;
+  EFxError err = ReadFxFile(path.c_str(), &file);
+  if (err != kFxOK) return Refuse(path, FxErrorStr(err));
+  int magic = 0;
+  ReadBE32(file, &magic, 8);
+  if (magic == kFxBankMagic || magic == kFxBankChunkMagic) return ShowBank(path, file);
+  return ShowProgram(path, file);
+}
+
+}  // namespace
+
+int RunPreset(int argc, char** argv) {
+  if (argc < 1) return UsageError("expected 'save' or 'show'");
+  if (std::strcmp(argv[0], "save") == 0) return RunSave(argc - 1, argv + 1);
+  if (std::strcmp(argv[0], "show") == 0) return RunShow(argc - 1, argv + 1);
+  if (std::strcmp(argv[0], "--help") == 0 || std::strcmp(argv[0], "-h") == 0) {
+    std::printf("%s", kUsage);
+    return 0;
+  }
+  return UsageError(std::string("unknown preset command '") + argv[0] + "'");
+}
