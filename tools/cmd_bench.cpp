@@ -189,32 +189,33 @@ int RunFigures(const BenchOptions& o) {
 int RunSilence(const BenchOptions& o) {
   const double fs = 44100.0;
   const Signal loud(1 << 16);
-  Signal quiet(1 << 16);
-  std::fill(quiet.left.begin(), quiet.left.end(), 0.0f);
-  std::fill(quiet.right.begin(), quiet.right.end(), 0.0f);
+  Signal quiet(1 << 16), burst(1 << 16);
+  for (size_t i = 0; i < loud.left.size(); ++i) {
+    quiet.left[i] = quiet.right[i] = 0.0f;
+    burst.left[i] = loud.left[i] * 2.0f;
+    burst.right[i] = loud.right[i] * 2.0f;
+  }
   std::printf(
-      "44100 Hz stereo: steady noise, then a 1 s burst at full scale followed by 120 s "
-      "of silence.\n\n");
-  std::printf("%7s %20s %20s %10s\n", "factor", "steady cycles/frame", "last 10 s of silence",
-              "ratio");
+      "44100 Hz stereo: steady noise, then a 1 s burst at full scale followed by 120 s of\n"
+      "silence in twelve 10 s pieces.  Cost relative to the steady state; the pieces by\n"
+      "CPU time, the last one also in TSC cycles per frame.\n\n");
   for (bool over : {false, true}) {
     auto fx = MakeConfiguredEffect(fs, kBlock, 2, BenchSettings(over));
     RunEffect(*fx, loud, fs, 0.5);
     Cost steady = {1e300, 0};
     for (int r = 0; r < o.runs; ++r)
       steady = Better(steady, RunEffect(*fx, loud, fs, 10.0));
-    Signal burst(1 << 16);
-    for (size_t i = 0; i < burst.left.size(); ++i) {
-      burst.left[i] = loud.left[i] * 2.0f;
-      burst.right[i] = loud.right[i] * 2.0f;
-    }
     RunEffect(*fx, burst, fs, 1.0);
+    std::printf("factor %2d, pieces:", over ? 16 : 4);
     Cost last = {0, 0};
-    for (int piece = 0; piece < 12; ++piece)
+    for (int piece = 0; piece < 12; ++piece) {
       last = RunEffect(*fx, quiet, fs, 10.0);
-    std::printf("%7d %20.0f %20.0f %9.2fx\n", over ? 16 : 4, steady.ticksPerFrame,
-                last.ticksPerFrame, last.ticksPerFrame / steady.ticksPerFrame);
-    std::fflush(stdout);
+      std::printf(" %.2f", steady.realtime / last.realtime);
+      std::fflush(stdout);
+    }
+    std::printf("\n  steady %.0f cycles/frame, last 10 s of silence %.0f cycles/frame: %.2fx\n\n",
+                steady.ticksPerFrame, last.ticksPerFrame,
+                last.ticksPerFrame / steady.ticksPerFrame);
   }
   return 0;
 }
