@@ -8,6 +8,10 @@
 #include <cfloat>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "FilterPair.h"
 #include "ShaperTables.h"
 #include "Vantrose.h"
@@ -49,9 +53,36 @@ inline double ShapeLane(double v) {
   return std::copysign(r, v);
 }
 
+#if defined(__SSE2__)
+// shape() on both lanes at once: one index conversion, one two-entry load per lane,
+// the interpolation in vector form, then the clamp and zero cases by mask.
+inline Lanes2 ShapeLanes(Lanes2 v) {
+  const __m128d vv = (__m128d)v;
+  const __m128d sign = _mm_castsi128_pd(_mm_set1_epi64x(static_cast<long long>(1ULL << 63)));
+  const __m128d a = _mm_mul_pd(_mm_andnot_pd(sign, vv), _mm_set1_pd(kShaperTableScale));
+  // The index as a trunc of min(a, 198): equal to a's own index wherever it is used.
+  const __m128i k = _mm_cvttpd_epi32(_mm_min_pd(a, _mm_set1_pd(198.0)));
+  const __m128d f = _mm_sub_pd(a, _mm_cvtepi32_pd(k));
+  const float* e = vuz553u_table.entry;
+  const __m128i pairL = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(e + _mm_cvtsi128_si32(k)));
+  const __m128i pairR = _mm_loadl_epi64(
+      reinterpret_cast<const __m128i*>(e + _mm_cvtsi128_si32(_mm_shuffle_epi32(k, 1))));
+  const __m128d entriesL = _mm_cvtps_pd(_mm_castsi128_ps(pairL));  // e[kL], e[kL + 1]
+  const __m128d entriesR = _mm_cvtps_pd(_mm_castsi128_ps(pairR));
+  const __m128d e0 = _mm_unpacklo_pd(entriesL, entriesR);
+  const __m128d e1 = _mm_unpackhi_pd(entriesL, entriesR);
+  const __m128d r = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(_mm_set1_pd(1.0), f), e0), _mm_mul_pd(f, e1));
+  const __m128d inTable = _mm_cmplt_pd(a, _mm_set1_pd(199.0));
+  const __m128d inRange = _mm_cmplt_pd(a, _mm_set1_pd(2147483648.0));
+  const __m128d clamp = _mm_and_pd(_mm_andnot_pd(inTable, inRange), _mm_set1_pd(kShaperClamp));
+  const __m128d magnitude = _mm_or_pd(_mm_and_pd(inTable, r), clamp);
+  return (Lanes2)_mm_or_pd(magnitude, _mm_and_pd(sign, vv));
+}
+#else
 inline Lanes2 ShapeLanes(Lanes2 v) {
   return Lanes2{ShapeLane(v[0]), ShapeLane(v[1])};
 }
+#endif
 
 #define VANTROSE_INLINE inline __attribute__((always_inline))
 
