@@ -1,0 +1,198 @@
+// The bundle as an LV2 host reads it: both plug-ins, their features, the control ports
+// against the effect's parameters, the audio ports and the default preset.
+#include <gtest/gtest.h>
+#include <lv2/core/lv2.h>
+#include <lv2/presets/presets.h>
+#include <lv2/units/units.h>
+
+#include <memory>
+#include <string>
+
+#include "LV2TestHost.h"
+#include "TurtleWriter.h"
+#include "Vantrose.h"
+
+namespace {
+
+struct Kind {
+  const char* uri;
+  const char* name;
+  int nChannels;
+};
+const Kind kKinds[] = {{kStereoURI, "Vantrose Stereo", 2}, {kMonoURI, "Vantrose Mono", 1}};
+
+const char* const kSymbols[] = {"lgain",  "lfreq", "lmgain", "lmfreq", "hmgain",
+                                "hmfreq", "hgain", "hfreq",  "hp",     "lp",
+                                "gain",   "bell",  "hplp",   "by",     "over"};
+
+std::string NodeString(const LilvNode* node) {
+  return node ? lilv_node_as_string(node) : std::string("(none)");
+}
+
+// The first value of predicate on port, as text.
+std::string PortValue(const LilvPlugin* plugin, const LilvPort* port, const char* predicate) {
+  LilvNode* pred = NewURI(predicate);
+  LilvNodes* values = lilv_port_get_value(plugin, port, pred);
+  std::string out = values ? NodeString(lilv_nodes_get_first(values)) : "(none)";
+  lilv_nodes_free(values);
+  lilv_node_free(pred);
+  return out;
+}
+
+bool PortHas(const LilvPlugin* plugin, const LilvPort* port, const char* property) {
+  LilvNode* node = NewURI(property);
+  bool has = lilv_port_has_property(plugin, port, node);
+  lilv_node_free(node);
+  return has;
+}
+
+std::unique_ptr<IPluginBase> Effect() {
+  return std::unique_ptr<IPluginBase>(MakePlug(nullptr));
+}
+
+class Bundle : public ::testing::TestWithParam<Kind> {};
+
+TEST_P(Bundle, ListsThePluginWithItsFeatures) {
+  const LilvPlugin* plugin = TestPlugin(GetParam().uri);
+  ASSERT_NE(plugin, nullptr) << "not in " << VANTROSE_LV2_BUNDLE_DIR;
+  EXPECT_TRUE(lilv_plugin_verify(plugin));
+  LilvNode* name = lilv_plugin_get_name(plugin);
+  EXPECT_EQ(NodeString(name), GetParam().name);
+  lilv_node_free(name);
+
+  LilvNodes* required = lilv_plugin_get_required_features(plugin);
+  EXPECT_EQ(lilv_nodes_size(required), 0u) << "must run in a host that offers nothing";
+  lilv_nodes_free(required);
+  LilvNode* hardRT = NewURI(LV2_CORE__hardRTCapable);
+  LilvNode* state = NewURI(LV2_STATE__interface);
+  EXPECT_TRUE(lilv_plugin_has_feature(plugin, hardRT));
+  EXPECT_TRUE(lilv_plugin_has_extension_data(plugin, state));
+  lilv_node_free(hardRT);
+  lilv_node_free(state);
+}
+
+TEST_P(Bundle, ControlPortsMirrorTheParameters) {
+  const LilvPlugin* plugin = TestPlugin(GetParam().uri);
+  ASSERT_NE(plugin, nullptr);
+  std::unique_ptr<IPluginBase> fx = Effect();
+  ASSERT_EQ(fx->NParams(), 15);
+  ASSERT_EQ(lilv_plugin_get_num_ports(plugin), 15u + 2u * GetParam().nChannels);
+  std::vector<float> mins(lilv_plugin_get_num_ports(plugin)), maxs(mins.size()), defs(mins.size());
+  lilv_plugin_get_port_ranges_float(plugin, mins.data(), maxs.data(), defs.data());
+  for (int i = 0; i < fx->NParams(); ++i) {
+    SCOPED_TRACE(kSymbols[i]);
+    const IParam* param = fx->GetParam(i);
+    const LilvPort* port = lilv_plugin_get_port_by_index(plugin, i);
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(NodeString(lilv_port_get_symbol(plugin, port)), kSymbols[i]);
+    LilvNode* control = NewURI(LV2_CORE__ControlPort);
+    LilvNode* input = NewURI(LV2_CORE__InputPort);
+    EXPECT_TRUE(lilv_port_is_a(plugin, port, control) && lilv_port_is_a(plugin, port, input));
+    lilv_node_free(control);
+    lilv_node_free(input);
+    EXPECT_EQ(defs[i], static_cast<float>(param->GetDefault()));
+    EXPECT_EQ(mins[i], static_cast<float>(param->GetMin()));
+    EXPECT_EQ(maxs[i], static_cast<float>(param->GetMax()));
+    bool isSwitch = i >= Vantrose::kBell;
+    EXPECT_EQ(PortHas(plugin, port, LV2_CORE__integer), isSwitch);
+    EXPECT_EQ(PortHas(plugin, port, LV2_CORE__toggled), isSwitch);
+    LilvNode* unitPred = NewURI(LV2_UNITS__unit);
+    LilvNodes* units = lilv_port_get_value(plugin, port, unitPred);
+    if (isSwitch) {
+      EXPECT_EQ(units, nullptr) << "switches carry no unit";
+    } else {
+      ASSERT_NE(units, nullptr);
+      LilvNode* symbolPred = NewURI(LV2_UNITS__symbol);
+      LilvNode* renderPred = NewURI(LV2_UNITS__render);
+      LilvNode* symbol =
+          lilv_world_get(TestWorld(), lilv_nodes_get_first(units), symbolPred, nullptr);
+      LilvNode* render =
+          lilv_world_get(TestWorld(), lilv_nodes_get_first(units), renderPred, nullptr);
+      EXPECT_EQ(NodeString(symbol), "%");
+      EXPECT_EQ(NodeString(render), "%.2f %%") << "two decimals, as the display shows";
+      lilv_node_free(symbol);
+      lilv_node_free(render);
+      lilv_node_free(symbolPred);
+      lilv_node_free(renderPred);
+    }
+    lilv_nodes_free(units);
+    lilv_node_free(unitPred);
+  }
+  EXPECT_EQ(PortValue(plugin, lilv_plugin_get_port_by_index(plugin, 0), LV2_CORE__name), "LGain");
+  EXPECT_EQ(PortValue(plugin, lilv_plugin_get_port_by_index(plugin, 14), LV2_CORE__name), "OVER");
+  EXPECT_EQ(mins[10], -12.0f);
+  EXPECT_EQ(maxs[10], 12.0f);
+  EXPECT_EQ(defs[13], 1.0f) << "BY engaged by default";
+}
+
+TEST_P(Bundle, AudioPortsFollowTheControls) {
+  const LilvPlugin* plugin = TestPlugin(GetParam().uri);
+  ASSERT_NE(plugin, nullptr);
+  const int n = GetParam().nChannels;
+  const char* const stereo[] = {"in_l", "in_r", "out_l", "out_r"};
+  const char* const mono[] = {"in", "out"};
+  LilvNode* audio = NewURI(LV2_CORE__AudioPort);
+  LilvNode* output = NewURI(LV2_CORE__OutputPort);
+  for (int k = 0; k < 2 * n; ++k) {
+    const LilvPort* port = lilv_plugin_get_port_by_index(plugin, 15 + k);
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(NodeString(lilv_port_get_symbol(plugin, port)), n == 2 ? stereo[k] : mono[k]);
+    EXPECT_TRUE(lilv_port_is_a(plugin, port, audio));
+    EXPECT_EQ(lilv_port_is_a(plugin, port, output), k >= n);
+  }
+  lilv_node_free(audio);
+  lilv_node_free(output);
+}
+
+void CollectPortValue(const char* symbol, void* data, const void* value, uint32_t size, uint32_t) {
+  auto* values = static_cast<std::vector<std::pair<std::string, float>>*>(data);
+  if (size == sizeof(float)) values->push_back({symbol, *static_cast<const float*>(value)});
+}
+
+TEST_P(Bundle, DefaultPresetHoldsTheDefaults) {
+  const LilvPlugin* plugin = TestPlugin(GetParam().uri);
+  ASSERT_NE(plugin, nullptr);
+  LilvNode* presetClass = NewURI(LV2_PRESETS__Preset);
+  LilvNodes* presets = lilv_plugin_get_related(plugin, presetClass);
+  ASSERT_EQ(lilv_nodes_size(presets), 1u);
+  const LilvNode* preset = lilv_nodes_get_first(presets);
+  lilv_world_load_resource(TestWorld(), preset);
+  URIDMap map;
+  LV2_URID_Map* mapData = static_cast<LV2_URID_Map*>(map.MapFeature()->data);
+  LilvState* state = lilv_state_new_from_world(TestWorld(), mapData, preset);
+  ASSERT_NE(state, nullptr);
+  EXPECT_STREQ(lilv_state_get_label(state), "-");
+  std::vector<std::pair<std::string, float>> values;
+  lilv_state_emit_port_values(state, CollectPortValue, &values);
+  std::unique_ptr<IPluginBase> fx = Effect();
+  ASSERT_EQ(values.size(), 15u);
+  for (const auto& v : values) {
+    int idx = -1;
+    for (int i = 0; i < 15; ++i) {
+      if (v.first == kSymbols[i]) idx = i;
+    }
+    ASSERT_GE(idx, 0) << v.first;
+    EXPECT_EQ(v.second, static_cast<float>(fx->GetParam(idx)->GetDefault())) << v.first;
+  }
+  lilv_state_free(state);
+  lilv_nodes_free(presets);
+  lilv_node_free(presetClass);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPlugins, Bundle, ::testing::ValuesIn(kKinds),
+                         [](const ::testing::TestParamInfo<Kind>& info) {
+                           return std::string(info.param.nChannels == 2 ? "Stereo" : "Mono");
+                         });
+
+// Numbers in the Turtle read back as exactly the double they came from.
+TEST(TurtleNumber, ShortestTextThatReadsBackExactly) {
+  EXPECT_EQ(TurtleNumber(0.725), "0.725");
+  EXPECT_EQ(TurtleNumber(-12.0), "-12.0");
+  EXPECT_EQ(TurtleNumber(0.0), "0.0");
+  EXPECT_EQ(TurtleNumber(1e-300), "1e-300");
+  for (double v : {0.1, 0.983, 1.0 / 3.0, 12.345678901234567, -0.0001}) {
+    EXPECT_EQ(std::stod(TurtleNumber(v)), v) << TurtleNumber(v);
+  }
+}
+
+}  // namespace
