@@ -198,8 +198,9 @@ bool IPluginBase::SerializePresets(ByteChunk* chunk) {
   return true;
 }
 
-// A preset is changed only once its name and flag have both been read, so a chunk
-// that runs out leaves the presets after that point as they were.
+// A preset is changed only once its name, flag and state have all been read, so a
+// chunk that runs out leaves that preset and the ones after it as they were (the
+// parameters may hold part of the state that ran out; the bank loader undoes that).
 int IPluginBase::UnserializePresets(ByteChunk* chunk, int startPos) {
   char name[MAX_PRESET_NAME_LEN] = "";
   int pos = startPos;
@@ -208,19 +209,14 @@ int IPluginBase::UnserializePresets(ByteChunk* chunk, int startPos) {
     bool initialized = false;
     int next = chunk->ReadString(name, MAX_PRESET_NAME_LEN, pos);
     next = chunk->Read(&initialized, next);
-    if (next < 0) {
-      pos = -1;
-      break;
-    }
+    if (next >= 0 && initialized) next = UnserializeState(chunk, next);
+    pos = next;
+    if (pos < 0) break;
     CopyBounded(preset->mName, name, MAX_PRESET_NAME_LEN);
     preset->mInitialized = initialized;
-    pos = next;
     if (initialized) {
-      pos = UnserializeState(chunk, pos);
-      if (pos > 0) {
-        preset->mChunk.Clear();
-        SerializeState(&preset->mChunk);
-      }
+      preset->mChunk.Clear();
+      SerializeState(&preset->mChunk);
     }
   }
   RestorePreset(mCurrentPresetIdx);

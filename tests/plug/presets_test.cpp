@@ -295,6 +295,29 @@ TEST(Presets, ShortPresetListLeavesTheUnreadPresetsAlone) {
   EXPECT_STREQ(b.GetPresetName(2), "mine");
 }
 
+TEST(Presets, PresetWhoseStateRunsOutIsLeftAsItWas) {
+  StatePlug a;
+  a.MakePreset("low", -6.0, 0.2, 0, 0, 0);
+  ByteChunk full;
+  a.SerializePresets(&full);
+  ByteChunk cut;
+  cut.AppendBytes(full.GetBytes(), 4 + 3 + 1 + 20);  // half of the first state
+
+  StatePlug b(false, 3);
+  b.MakePreset("mine", 1.0, 0.5, 2, 1, 1);
+  ByteChunk mine;
+  mine.AppendChunk(&b.GetPreset(0)->mChunk);
+  EXPECT_EQ(b.UnserializePresets(&cut, 0), -1);
+  EXPECT_STREQ(b.GetPresetName(0), "mine");
+  EXPECT_TRUE(b.GetPreset(0)->mChunk.IsEqual(mine));
+  EXPECT_FALSE(b.GetPreset(1)->mInitialized);
+  // Whatever it holds still serialises into a list that reads back whole.
+  ByteChunk again;
+  ASSERT_TRUE(b.SerializePresets(&again));
+  StatePlug c(false, 3);
+  EXPECT_EQ(c.UnserializePresets(&again, 0), again.Size());
+}
+
 // ---- Dumps ----
 
 TEST(PresetDumps, SourceCodeListsEveryParameter) {
