@@ -46,6 +46,8 @@ run_tests() {
 # time with a scratch corpus so the repository's seeds stay as committed.
 run_fuzzers() {
   local dir=$1 seconds=$2 status=0
+  # The fuzz build lets UBSan recover; a finding must still end the run as a failure.
+  export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
   for f in "$dir"/tests/fuzz/*_fuzz; do
     [ -x "$f" ] || continue
     local name seeds work
@@ -58,7 +60,7 @@ run_fuzzers() {
     local log=$dir/$name.log
     if "$f" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
       "$work" "$seeds" >"$log" 2>&1; then
-      grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss)' "$log" || true
+      grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss)' "$log" || true
     else
       tail -n 60 "$log"
       status=1
