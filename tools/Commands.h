@@ -8,6 +8,7 @@ int RunProcess(int argc, char** argv);
 int RunResponse(int argc, char** argv);
 int RunBench(int argc, char** argv);
 int RunPreset(int argc, char** argv);
+int RunValidate(int argc, char** argv);
 
 // Exit code for bad arguments or unusable input.
 constexpr int kExitUsage = 2;

@@ -23,6 +23,9 @@ const Command kCommands[] = {
     {"bench", RunBench, "bench [--silence]    cycles per stereo frame and realtime factor"},
     {"preset", RunPreset,
      "preset save FILE.fxp [--set NAME=VALUE]... [--name TEXT] | preset show FILE.fxp|FILE.fxb"},
+    {"validate", RunValidate,
+     "validate [--route factory|entry] [--section NAME] [--seed N]   host-side validation of the "
+     "Audio Unit"},
 };
 
 int Usage() {
