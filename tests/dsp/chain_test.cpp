@@ -134,6 +134,44 @@ TEST(FastPathIdentityExtremes, MatchesThePlainChainOnExtremeValues) {
   }
 }
 
+// A switch value other than 0 or 1 (a host can store one through an out-of-range
+// normalised value) holds the pass and low band stages at their last results, and the
+// processing switch then passes the input through rather than leaving the output
+// buffers unwritten.  Both paths agree.
+TEST(SignalChain, UnexpectedSwitchValuesHoldStagesAndPassTheInput) {
+  const Stereo in = Noise(300, 0.5, 8);
+  VantroseChain fast;
+  ChainControls c = Controls(44100.0, 4);
+  double* ins[2] = {const_cast<double*>(in.ch[0].data()), const_cast<double*>(in.ch[1].data())};
+  Stereo warm(300);
+  double* w[2] = {warm.ch[0].data(), warm.ch[1].data()};
+  fast.BeginBlock(c);
+  fast.Render(c, ins, w, 300);
+  VantroseChain plain = fast;
+  const double preOut = fast.mPreOut[0], lowOut = fast.mLowOut[1];
+  c.hplp = 2;
+  c.bell = -1;
+  c.by = -1;
+  Stereo outFast(300), outPlain(300);
+  std::fill(outFast.ch[0].begin(), outFast.ch[0].end(), 99.0);
+  double* of[2] = {outFast.ch[0].data(), outFast.ch[1].data()};
+  double* op[2] = {outPlain.ch[0].data(), outPlain.ch[1].data()};
+  fast.BeginBlock(c);
+  fast.Render(c, ins, of, 300);
+  plain.BeginBlock(c);
+  plain.RenderReference(c, ins, op, 300);
+  EXPECT_EQ(fast.mPreOut[0], preOut);
+  EXPECT_EQ(fast.mLowOut[1], lowOut);
+  for (int ch = 0; ch < 2; ++ch) {
+    for (size_t i = 0; i < in.size(); ++i) {
+      ASSERT_TRUE(SameBits(outFast.ch[ch][i], in.ch[ch][i])) << i;
+      ASSERT_TRUE(SameBits(outPlain.ch[ch][i], in.ch[ch][i])) << i;
+    }
+  }
+  std::string where;
+  EXPECT_TRUE(SameState(fast, plain, &where)) << where;
+}
+
 // Bypass passes the input bit for bit while every stage keeps running, so the states
 // match an effect that processed all along (the output-gain smoother only steps when
 // processing).
