@@ -34,6 +34,8 @@ void VantroseChain::RenderReference(const ChainControls& c, double** inputs, dou
     const double x[2] = {inputs[0][i], inputs[1][i]};
     for (int ch = 0; ch < 2; ++ch)
       mSatIn[ch] = x[ch] * kSatDrive;
+    // Saturation: N sub-steps per sample on a zero-stuffed input; only the first
+    // sub-step's output is kept, the others advance the two filters.
     for (int ch = 0; ch < 2; ++ch) {
       for (int j = 0; j < N; ++j) {
         const double y =
@@ -43,6 +45,7 @@ void VantroseChain::RenderReference(const ChainControls& c, double** inputs, dou
         if (j == 0) mSatOut[ch] = z;
       }
     }
+    // Saturation mixed back at −90 dB, through the pass filters when engaged.
     if (c.hplp == 0) {
       for (int ch = 0; ch < 2; ++ch)
         mPreOut[ch] = mSatOut[ch] * kSatReturn + x[ch];
@@ -51,6 +54,7 @@ void VantroseChain::RenderReference(const ChainControls& c, double** inputs, dou
         mPreOut[ch] = mLowPass[ch].Process(mHighPass[ch].Process(mSatOut[ch] * kSatReturn + x[ch]));
       }
     }
+    // The biquads pass their input unchanged but for single-precision rounding.
     mShelfBiquad.setBiquad(4, ((fs * 0.5) / fs) * 0.5, 0.4, 0.0);
     mBellBiquad.setBiquad(4, ((fs * 0.5) / fs) * 0.5, 0.4, 0.0);
     if (c.bell == 1) {
@@ -64,6 +68,7 @@ void VantroseChain::RenderReference(const ChainControls& c, double** inputs, dou
         mLowOut[ch] = mLowShelf[ch].Process(w);
       }
     }
+    // The three bands at eight times the rate: two rounds of four interpolated values.
     for (int round = 0; round < 2; ++round) {
       for (int ch = 0; ch < 2; ++ch) {
         StOversampler4x& o = mOversampler[ch];
@@ -77,6 +82,8 @@ void VantroseChain::RenderReference(const ChainControls& c, double** inputs, dou
       outputs[0][i] = mGainSmoother.Step(c.gain) * mOversampler[0].decimate();
       outputs[1][i] = mGainSmoother.Step(c.gain) * mOversampler[1].decimate();
     } else {
+      // Bypass: every stage above has run.  Any value but 1 passes the input too, so
+      // the host never receives stale buffer contents.
       outputs[0][i] = x[0];
       outputs[1][i] = x[1];
     }

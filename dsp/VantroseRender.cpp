@@ -298,6 +298,7 @@ void FilterRun(VantroseChain& ch, const ChainControls& c, const double* inL, con
       outL[i] = gL * dec[0];
       outR[i] = gR * dec[1];
     } else {
+      // Bypass (any value but 1): the input passes, the stages above have run.
       outL[i] = x[0];
       outR[i] = x[1];
     }
