@@ -119,10 +119,12 @@ ChainControls Vantrose::Controls() const {
 
 // Audio thread: called by the framework with the plug-in lock held; allocates nothing.
 void Vantrose::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
-  DenormalGuard noSubnormals;
   const ChainControls c = Controls();
   mChain.BeginBlock(c);
-  if (nFrames > 0) mChain.Render(c, inputs, outputs, nFrames);
+  if (nFrames <= 0) return;
+  // Decaying filter tails must not crawl through subnormal arithmetic.
+  DenormalGuard noSubnormals;
+  mChain.Render(c, inputs, outputs, nFrames);
 }
 
 double Vantrose::BandValue(int paramIdx) const {
