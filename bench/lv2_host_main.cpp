@@ -1,5 +1,5 @@
 // vantrose_lv2_host: measures LV2 plug-ins on a whole file held in memory.
-//   pink OUT SECONDS            stereo 44.1 kHz pink noise, float WAV, fixed seed
+//   pink OUT SECONDS [CHANNELS] 44.1 kHz pink noise (stereo by default), float WAV, fixed seed
 //   compare A B                 exit 0 when the two files' samples are identical bits
 //   list URI                    the plug-in's control inputs
 //   run URI IN [--block N] [--set SYMBOL=VALUE]... [--out OUT]
@@ -69,14 +69,16 @@ bool WriteAudio(const char* path, const Audio& audio) {
 // White noise from a fixed-seed generator through three one-pole low-passes in
 // parallel, which together fall at 3 dB per octave across the audio band.
 int Pink(int argc, char** argv) {
-  if (argc != 2) return 2;
+  if (argc != 2 && argc != 3) return 2;
   double seconds = std::atof(argv[1]);
   Audio audio;
   audio.rate = 44100;
-  audio.channels = 2;
-  audio.planar.assign(2, std::vector<float>(static_cast<size_t>(seconds * audio.rate)));
+  audio.channels = argc == 3 ? std::atoi(argv[2]) : 2;
+  if (!(seconds > 0.0 && seconds <= 3600.0) || audio.channels < 1 || audio.channels > 8) return 2;
+  audio.planar.assign(audio.channels,
+                      std::vector<float>(static_cast<size_t>(seconds * audio.rate)));
   unsigned seed = 0x2545F491u;
-  for (int c = 0; c < 2; ++c) {
+  for (int c = 0; c < audio.channels; ++c) {
     double b0 = 0.0, b1 = 0.0, b2 = 0.0;
     for (float& out : audio.planar[c]) {
       seed = seed * 1664525u + 1013904223u;
@@ -209,7 +211,7 @@ int Run(int argc, char** argv) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: vantrose_lv2_host pink OUT SECONDS | compare A B | list URI |\n"
+               "usage: vantrose_lv2_host pink OUT SECONDS [CHANNELS] | compare A B | list URI |\n"
                "       run URI IN [--block N] [--set SYMBOL=VALUE]... [--out OUT]\n");
   return 2;
 }

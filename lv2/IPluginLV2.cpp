@@ -11,8 +11,6 @@ IPluginLV2::IPluginLV2(IPluginInstanceInfo, int nParams, const char* channelIOSt
     : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
                   uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPILV2) {
   mLastControls.Resize(nParams);
-  for (int i = 0; i < mLastControls.GetSize(); ++i)
-    mLastControls.Get()[i] = std::numeric_limits<float>::quiet_NaN();
 }
 
 IPluginLV2::~IPluginLV2() = default;
@@ -44,6 +42,7 @@ bool IPluginLV2::Configure(int nChannels, double sampleRate, int maxBlockSize) {
   SetBlockSize(maxBlockSize);
   if (GetBlockSize() != maxBlockSize) return false;
   mNChannels = nChannels;
+  SyncLastControls();
   SetSampleRate(sampleRate);
   SetInputChannelConnections(0, NInChannels(), false);
   SetOutputChannelConnections(0, NOutChannels(), false);
@@ -73,13 +72,20 @@ void IPluginLV2::Deactivate() {
   OnActivate(false);
 }
 
+// A port holds a float: one at the float nearest the parameter's value means no
+// change, so a host's default leaves the exact default in place.
+void IPluginLV2::SyncLastControls() {
+  for (int i = 0; i < NParams() && i < mLastControls.GetSize(); ++i)
+    mLastControls.Get()[i] = static_cast<float>(GetParam(i)->GetValue());
+}
+
 float IPluginLV2::LastControlValue(int paramIdx) const {
   if (paramIdx < 0 || paramIdx >= mLastControls.GetSize())
     return std::numeric_limits<float>::quiet_NaN();
   return mLastControls.Get()[paramIdx];
 }
 
-// Audio thread.  A port whose value differs from the one last applied is a host
+// Audio thread.  A port whose value differs from the one last seen is a host
 // parameter change: stored clamped, then OnParamChange.  NaN is refused, as the other
 // wrappers refuse it; an unconnected port leaves its parameter alone.
 void IPluginLV2::ApplyControls() {
@@ -148,5 +154,9 @@ bool IPluginLV2::RestoreStateChunk(const void* data, size_t size) {
     if (!std::isfinite(v)) return false;
   }
   RecursiveMutex::ScopedLock lock(mMutex);
-  return UnserializeState(&chunk, 0) == static_cast<int>(need);
+  if (UnserializeState(&chunk, 0) != static_cast<int>(need)) return false;
+  // Ports that agree with the restored values leave them exact; a port the host
+  // moves afterwards still applies.
+  SyncLastControls();
+  return true;
 }

@@ -17,7 +17,7 @@ struct LV2StateURIDs {
 
 // The LV2 effect wrapper on the plug-in base.  Its ports are the parameters in index
 // order, then the audio inputs, then the audio outputs, all of one channel
-// configuration chosen at instantiation.  Control port values are applied between
+// configuration chosen at instantiation.  A control port that moved is applied between
 // blocks, under the plug-in lock, the way a host's parameter change is: clamped, then
 // OnParamChange; the audio goes through the base's float path.
 class IPluginLV2 : public IPluginBase {
@@ -65,10 +65,12 @@ class IPluginLV2 : public IPluginBase {
   // otherwise false and nothing changes.  Trailing bytes are ignored.
   bool RestoreStateChunk(const void* data, size_t size);
 
-  // The value last read from a control port, NaN before the first run.
+  // The control value last seen for a parameter: its port's value, or the float
+  // nearest the parameter's value after configuration and restores.
   float LastControlValue(int paramIdx) const;
 
  private:
+  void SyncLastControls();
   void ApplyControls();
   void ProcessPiece(uint32_t offset, int nFrames);
 

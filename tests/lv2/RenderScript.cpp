@@ -17,9 +17,7 @@ std::vector<std::vector<float>> TestSignal(int nChannels, int nFrames) {
   return out;
 }
 
-AUReference::AUReference(int nChannels, double rate, int blockSize,
-                         const std::vector<float>& initial)
-    : mNChannels(nChannels) {
+AUReference::AUReference(int nChannels, double rate, int blockSize) : mNChannels(nChannels) {
   if (!mUnit.Get()) return;
   if (mUnit.SetFormat(kAudioUnitScope_Output, nChannels, rate) != noErr ||
       mUnit.SetFormat(kAudioUnitScope_Input, nChannels, rate) != noErr ||
@@ -27,8 +25,6 @@ AUReference::AUReference(int nChannels, double rate, int blockSize,
       mUnit.ConnectInput() != noErr) {
     return;
   }
-  for (size_t i = 0; i < initial.size(); ++i)
-    SetParam(static_cast<int>(i), initial[i]);
   mOk = AudioUnitInitialize(mUnit.Get()) == noErr;
 }
 

@@ -18,11 +18,12 @@ struct ControlChange {
 // nChannels planar channels of nFrames: two sines and a little noise, distinct per channel.
 std::vector<std::vector<float>> TestSignal(int nChannels, int nFrames);
 
-// The effect through the Audio Unit wrapper, opened, formatted, initialised with
-// every parameter set to `initial` and fed by the host's render callback.
+// The effect through the Audio Unit wrapper, opened, formatted, initialised and fed by
+// the host's render callback; parameters are set only by the script, as a host sets
+// only what the user moves.
 class AUReference {
  public:
-  AUReference(int nChannels, double rate, int blockSize, const std::vector<float>& initial);
+  AUReference(int nChannels, double rate, int blockSize);
   bool Ok() const { return mOk; }
   void SetParam(int idx, float value);
   void Render(const std::vector<std::vector<float>>& in, int offset, int nFrames,

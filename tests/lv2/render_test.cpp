@@ -13,10 +13,6 @@ namespace {
 
 constexpr double kRate = 48000.0;
 
-std::vector<float> Defaults(const LV2Instance& fx) {
-  return fx.controls;
-}
-
 // Every band active, then the switches, the pass filters, output gain, oversampling,
 // the bypass switch and out-of-range values, spread over the run.
 std::vector<ControlChange> FullScript() {
@@ -46,7 +42,7 @@ TEST_P(SameAsAudioUnit, BitForBitWithControlChangesBetweenBlocks) {
   LV2Instance lv2(rc.uri, kRate, rc.blockSize, Features::kMapAndOptions);
   ASSERT_TRUE(lv2.Ok());
   ASSERT_EQ(lv2.NChannels(), rc.nChannels);
-  AUReference au(rc.nChannels, kRate, rc.blockSize, Defaults(lv2));
+  AUReference au(rc.nChannels, kRate, rc.blockSize);
   ASSERT_TRUE(au.Ok());
   std::vector<std::vector<float>> in = TestSignal(rc.nChannels, rc.nFrames);
   std::vector<std::vector<float>> a = RunLV2(lv2, in, rc.blockSize, FullScript());
@@ -78,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(Blocks, SameAsAudioUnit,
 TEST(LV2Render, WithoutFeaturesLongBlocksMatchTheSameBlocksInPieces) {
   LV2Instance lv2(kStereoURI, 44100.0, 0, Features::kNone);
   ASSERT_TRUE(lv2.Ok());
-  AUReference au(2, 44100.0, 4096, Defaults(lv2));
+  AUReference au(2, 44100.0, 4096);
   ASSERT_TRUE(au.Ok());
   std::vector<std::vector<float>> in = TestSignal(2, 10000);
   std::vector<std::vector<float>> a = RunLV2(lv2, in, 10000, {});

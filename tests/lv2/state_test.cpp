@@ -100,7 +100,7 @@ TEST(LV2State, SavesTheParameterValuesAsOneChunk) {
   ASSERT_EQ(s.bytes.size(), 120u);
   std::vector<double> v = Doubles(s.bytes);
   EXPECT_EQ(v[Vantrose::kLGain], static_cast<double>(0.9f));
-  EXPECT_EQ(v[Vantrose::kLFreq], static_cast<double>(0.725f)) << "the port's float default";
+  EXPECT_EQ(v[Vantrose::kLFreq], 0.725) << "a port left at its default keeps the exact default";
   EXPECT_EQ(v[Vantrose::kGain], -3.25);
   EXPECT_EQ(v[Vantrose::kBell], 1.0);
   EXPECT_EQ(v[Vantrose::kBY], 1.0);
@@ -244,20 +244,25 @@ TEST(LV2State, TrailingBytesAreIgnored) {
   EXPECT_EQ(v[Vantrose::kGain], 3.0);
 }
 
-// After a restore, ports the host did not move do not overwrite the restored values.
-TEST(LV2State, UnmovedPortsKeepRestoredValues) {
+// After a restore, ports that agree with the restored values (as floats) leave them
+// exact; a port that disagrees, or that the host moves later, applies.
+TEST(LV2State, PortsThatAgreeKeepExactRestoredValues) {
   LV2Instance fx(kStereoURI, 44100.0, 512, Features::kMapOnly);
   ASSERT_TRUE(fx.Ok());
-  SetAndApply(fx, {});
+  SetAndApply(fx, {{0, Vantrose::kLGain, 0.3f}});
   std::vector<double> values(15, 0.5);
+  values[Vantrose::kLFreq] = 0.725;  // the port holds 0.725f, its float image
+  values[Vantrose::kLGain] = 0.3;    // the port holds 0.3f
   Offered offer{fx.Map().Map(kChunkKey), fx.Map().Map(LV2_ATOM__Chunk), Bytes(values)};
   ASSERT_EQ(fx.StateInterface()->restore(lilv_instance_get_handle(fx.Get()), Retrieve, &offer, 0,
                                          fx.FeatureList()),
             LV2_STATE_SUCCESS);
   SetAndApply(fx, {{0, Vantrose::kHGain, 0.75f}});
   std::vector<double> v = Doubles(Save(fx).bytes);
-  EXPECT_EQ(v[Vantrose::kLGain], 0.5);
+  EXPECT_EQ(v[Vantrose::kLFreq], 0.725);
+  EXPECT_EQ(v[Vantrose::kLGain], 0.3);
   EXPECT_EQ(v[Vantrose::kHGain], 0.75) << "a moved port still applies";
+  EXPECT_EQ(v[Vantrose::kLMFreq], static_cast<double>(0.725f)) << "a disagreeing port wins";
 }
 
 }  // namespace
