@@ -15,6 +15,7 @@ PACKAGES=(
   libpng-dev zlib1g-dev libsndfile1-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   clang libclang-rt-14-dev
+  lv2-dev liblilv-dev lilv-utils sordi
 )
 
 install_packages() {
