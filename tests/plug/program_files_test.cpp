@@ -138,6 +138,18 @@ TEST(ProgramFile, ChunkWithoutTheFrameworkHeaderLoads) {
   EXPECT_STREQ(b.GetPresetName(0), "bare");
 }
 
+TEST(ProgramFile, LoadsIntoAPlugInWithoutPresetsAndAnnouncesTheValues) {
+  StatePlug a;
+  a.SetValues({6.0, 0.5, 2.0, 0.0, 1.0});
+  ByteChunk file;
+  a.MakeProgramFile(&file);
+  StatePlug b(false, 0);
+  ASSERT_EQ(b.LoadProgramFile(&file), kFxOK);
+  EXPECT_EQ(b.Value(StatePlug::kGain), 6.0);
+  EXPECT_EQ(b.mParamChanges, StatePlug::kNumParams);
+  EXPECT_EQ(b.mProgramChanges, 1);
+}
+
 TEST(ProgramFile, FullWidthNameIsReadWithoutATerminator) {
   StatePlug a;
   ByteChunk file;
