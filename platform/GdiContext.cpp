@@ -27,8 +27,7 @@ RECT Intersect(const RECT& a, const RECT& b) {
 
 HDC Gdi_CreateMemContext(HDC /*reference*/, int w, int h) {
   if (w <= 0 || h <= 0) return nullptr;
-  const long long bytes = static_cast<long long>(w) * h * 4;
-  if (bytes > kMaxContextBytes) return nullptr;
+  if (static_cast<long long>(w) * h > kMaxContextBytes / 4) return nullptr;
   GdiContext* ctx = new (std::nothrow) GdiContext;
   if (!ctx) return nullptr;
   ctx->pixels = static_cast<uint32_t*>(std::calloc(static_cast<size_t>(w) * h, 4));

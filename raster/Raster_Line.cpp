@@ -35,8 +35,11 @@ void VerticalRun(const PixelView& v, int x, int ya, int yb, unsigned int color, 
   });
 }
 
-long long FloorDiv(long long n, long long d) {
-  const long long q = n / d;
+// End points anywhere in the int range make products up to 2^64: kept in 128 bits.
+using Wide = __int128;
+
+Wide FloorDiv(Wide n, Wide d) {
+  const Wide q = n / d;
   return (n % d != 0 && (n < 0)) ? q - 1 : q;
 }
 
@@ -47,15 +50,16 @@ template <class Visit>
 void WalkMajor(int a, int b, int m0, long long dMinor, long long span, int limit, Visit&& visit) {
   const int from = std::max(a, 0), to = std::min(b, limit - 1);
   for (int major = from; major <= to; ++major) {
-    const long long n = static_cast<long long>(major - a) * dMinor;
-    const long long q = FloorDiv(n, span);
-    visit(major, m0 + q, n - q * span);
+    const Wide n = (static_cast<Wide>(major) - a) * dMinor;
+    const Wide q = FloorDiv(n, span);
+    visit(major, static_cast<long long>(m0 + q), static_cast<long long>(n - q * span));
   }
 }
 
 template <class Plot>
 void SlopedLine(const PixelView& v, int x1, int y1, int x2, int y2, bool aa, Plot&& plot) {
-  const bool steep = std::abs(y2 - y1) > std::abs(x2 - x1);
+  const bool steep =
+      std::llabs(static_cast<long long>(y2) - y1) > std::llabs(static_cast<long long>(x2) - x1);
   if (steep) std::swap(x1, y1), std::swap(x2, y2);
   if (x1 > x2) std::swap(x1, x2), std::swap(y1, y2);
   const long long span = static_cast<long long>(x2) - x1, dy = static_cast<long long>(y2) - y1;

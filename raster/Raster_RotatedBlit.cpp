@@ -24,6 +24,7 @@ bool SamplingArea(const PixelView& s, bool clip, float srcx, float srcy, float s
     t = std::max(0.0, static_cast<double>(std::min(srcy, srcy + srch)));
     r = std::min(static_cast<double>(std::max(srcx, srcx + srcw)), static_cast<double>(s.w));
     b = std::min(static_cast<double>(std::max(srcy, srcy + srch)), static_cast<double>(s.h));
+    if (l >= r || t >= b) return false;
   }
   const int li = static_cast<int>(l), ti = static_cast<int>(t);
   const int ri = static_cast<int>(r), bi = static_cast<int>(b);
@@ -32,7 +33,7 @@ bool SamplingArea(const PixelView& s, bool clip, float srcx, float srcy, float s
   return true;
 }
 
-// Positions beyond 2^32 pixels and steps beyond 2^16 pixels sample nothing more than
+// Positions beyond 2^32 pixels and steps beyond 2^14 pixels sample nothing more than
 // smaller ones would; limiting them keeps the fixed-point walk from overflowing.
 long long Fixed(double v, double limit) {
   if (!(v == v)) return 0;
@@ -42,7 +43,7 @@ long long FixedPos(double v) {
   return Fixed(v, 4294967296.0);
 }
 long long FixedStep(double v) {
-  return Fixed(v, 65536.0);
+  return Fixed(v, 16384.0);
 }
 
 template <class Pix>
@@ -72,6 +73,8 @@ void Raster_RotatedBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int
                         bool cliptosourcerect, float alpha, int mode, float rotxcent,
                         float rotycent) {
   if (!dest || !src || dstw == 0 || dsth == 0) return;
+  for (float v : {srcx, srcy, srcw, srch, angle, rotxcent, rotycent})
+    if (!std::isfinite(v)) return;
   long long dx = dstx, dy = dsty, dw = dstw, dh = dsth;
   if (dw < 0) dx += dw, dw = -dw, srcx += srcw, srcw = -srcw;
   if (dh < 0) dy += dh, dh = -dh, srcy += srch, srch = -srch;

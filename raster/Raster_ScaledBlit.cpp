@@ -29,9 +29,11 @@ Axis MapAxis(double start, double step, long long skip, int count, int lo, int n
   if (reduce) a.boxEnd.resize(count);
   const double limit = 4294967296.0;
   const double origin = std::max(-limit, std::min(limit, start - lo));
-  const long long fstep =
-      static_cast<long long>(std::max(-65536.0, std::min(65536.0, step)) * 65536.0);
-  const double centre = reduce ? 0.0 : (bilinear ? 0.5 * step - 0.5 : 0.5 * step);
+  // Steps beyond 2^15 source pixels per destination pixel sample nothing more; the
+  // limit keeps every fixed-point position within 63 bits.
+  const double clamped = std::max(-32768.0, std::min(32768.0, step));
+  const long long fstep = static_cast<long long>(clamped * 65536.0);
+  const double centre = reduce ? 0.0 : (bilinear ? 0.5 * clamped - 0.5 : 0.5 * clamped);
   long long pos = static_cast<long long>((origin + centre) * 65536.0) + fstep * skip;
   for (int i = 0; i < count; ++i, pos += fstep) {
     if (reduce) {
@@ -78,6 +80,9 @@ void ScaleRows(const PixelView& d, const SampleArea& area, int dx, int dy, const
   }
 }
 
+bool Addressable(float v) {
+  return std::fabs(v) < 1.0e9f;
+}
 bool NearWhole(float v) {
   return std::fabs(v - std::floor(v + 0.5f)) < 0.03f;
 }
@@ -88,8 +93,11 @@ void Raster_ScaledBlit(Raster_IBitmap* dest, Raster_IBitmap* src, int dstx, int 
                        int dsth, float srcx, float srcy, float srcw, float srch, float alpha,
                        int mode) {
   if (!dest || !src || dstw == 0 || dsth == 0 || alpha == 0.0f) return;
+  for (float v : {srcx, srcy, srcw, srch})
+    if (!std::isfinite(v)) return;
   const bool bilinear = (mode & RASTER_MODE_FILTER_MASK) == RASTER_MODE_FILTER_BILINEAR;
-  if (dstw > 0 && dsth > 0 && std::fabs(srcw - dstw) < 0.001f && std::fabs(srch - dsth) < 0.001f &&
+  if (dstw > 0 && dsth > 0 && Addressable(srcx) && Addressable(srcy) &&
+      std::fabs(srcw - dstw) < 0.001f && std::fabs(srch - dsth) < 0.001f &&
       (!bilinear || (NearWhole(srcx) && NearWhole(srcy)))) {
     Raster_Blit(dest, src, dstx, dsty, static_cast<int>(srcx + 0.5f), static_cast<int>(srcy + 0.5f),
                 dstw, dsth, alpha, mode & ~RASTER_MODE_FILTER_MASK);

@@ -35,8 +35,18 @@ void Paint(Raster_IBitmap* dest, unsigned int color, float alpha, int mode, bool
   }
 }
 
+// Converts after limiting to +-2^30, so far-off coordinates cannot overflow an int.
+int ToInt(double d) {
+  return static_cast<int>(std::max(-1073741824.0, std::min(1073741824.0, d)));
+}
+
 int Coverage(double c) {
-  return c <= 0 ? 0 : (c >= 1 ? 256 : static_cast<int>(c * 256.0));
+  return !(c > 0) ? 0 : (c >= 1 ? 256 : static_cast<int>(c * 256.0));
+}
+
+// Circles with a non-finite centre or radius draw nothing.
+bool Finite(double cx, double cy, double r) {
+  return std::isfinite(cx) && std::isfinite(cy) && std::isfinite(r) && r >= 0;
 }
 
 // Rows and columns of the view that a disc of radius `reach` about (cx, cy) touches.
@@ -66,7 +76,7 @@ bool InArc(double dx, double dy, double minAngle, double span) {
 // Ring of width one pixel centred on the circle; `keep` filters by position.
 template <class Keep, class Plot>
 void Ring(const PixelView& v, double cx, double cy, double r, Keep&& keep, Plot&& plot) {
-  if (!(r >= 0)) return;
+  if (!Finite(cx, cy, r)) return;
   const Box b = BoundsOf(v, cx, cy, r + 1.0);
   for (int y = b.y0; y <= b.y1; ++y) {
     const double dy = y - cy;
@@ -74,10 +84,10 @@ void Ring(const PixelView& v, double cx, double cy, double r, Keep&& keep, Plot&
     const double outer = std::sqrt((r + 1.0) * (r + 1.0) - dy * dy);
     const double inner =
         r > 1.0 && std::fabs(dy) < r - 1.0 ? std::sqrt((r - 1) * (r - 1) - dy * dy) : -1;
-    const int xa = std::max(b.x0, static_cast<int>(std::floor(cx - outer)));
-    const int xb = std::min(b.x1, static_cast<int>(std::ceil(cx + outer)));
-    const int ha = inner < 0 ? xb : static_cast<int>(std::ceil(cx - inner));
-    const int hb = inner < 0 ? xb + 1 : static_cast<int>(std::floor(cx + inner));
+    const int xa = std::max(b.x0, ToInt(std::floor(cx - outer)));
+    const int xb = std::min(b.x1, ToInt(std::ceil(cx + outer)));
+    const int ha = inner < 0 ? xb : ToInt(std::ceil(cx - inner));
+    const int hb = inner < 0 ? xb + 1 : ToInt(std::floor(cx + inner));
     for (int x = xa; x <= xb; ++x) {
       if (x > ha && x < hb) x = hb;
       const double dx = x - cx;
@@ -89,7 +99,7 @@ void Ring(const PixelView& v, double cx, double cy, double r, Keep&& keep, Plot&
 
 template <class Plot>
 void Disc(const PixelView& v, double cx, double cy, double r, Plot&& plot) {
-  if (!(r >= 0)) return;
+  if (!Finite(cx, cy, r)) return;
   const Box b = BoundsOf(v, cx, cy, r + 1.0);
   for (int y = b.y0; y <= b.y1; ++y) {
     const double dy = y - cy;
@@ -167,17 +177,18 @@ void Raster_FillCircle(Raster_IBitmap* dest, float cx, float cy, float r, unsign
 
 void Raster_RoundRect(Raster_IBitmap* dest, float x, float y, float w, float h, int cornerradius,
                       unsigned int color, float alpha, int mode, bool aa) {
-  const int left = static_cast<int>(std::lround(x)), top = static_cast<int>(std::lround(y));
-  const int right = left + static_cast<int>(std::lround(w)) - 1;
-  const int bottom = top + static_cast<int>(std::lround(h)) - 1;
+  const int left = ToInt(std::round(x)), top = ToInt(std::round(y));
+  const int right = left + ToInt(std::round(w)) - 1;
+  const int bottom = top + ToInt(std::round(h)) - 1;
   if (right < left || bottom < top) return;
   const int cr = std::max(0, std::min(cornerradius, std::min(right - left, bottom - top) / 2));
   Paint(dest, color, alpha, mode, aa, [&](const PixelView& v, auto plot) {
-    for (int px = left + cr; px <= right - cr; ++px) {
+    // Straight edges, walked only where they cross the bitmap.
+    for (int px = std::max(left + cr, 0); px <= std::min(right - cr, v.w - 1); ++px) {
       plot(px, top, 256);
       if (bottom != top) plot(px, bottom, 256);
     }
-    for (int py = top + cr; py <= bottom - cr; ++py) {
+    for (int py = std::max(top + cr, 0); py <= std::min(bottom - cr, v.h - 1); ++py) {
       if (cr == 0 && (py == top || py == bottom)) continue;
       plot(left, py, 256);
       if (right != left) plot(right, py, 256);

@@ -225,4 +225,19 @@ TEST(RotatedBlit, HalfTurnOfASymmetricImageWithBilinearFilter) {
   EXPECT_EQ(At(*dst, 0, 0), 0u);
 }
 
+TEST(ScaledAndRotatedBlit, NonFiniteOrFarSourceRectanglesDrawNothingUnsafe) {
+  auto src = MakeNumbered(4, 4);
+  auto dst = MakeBitmap(4, 4);
+  const float inf = __builtin_inff(), nan = __builtin_nanf("");
+  for (float v : {inf, -inf, nan, 1e30f, -1e30f}) {
+    Raster_ScaledBlit(dst.get(), src.get(), 0, 0, 4, 4, v, 0, 4, 4, 1.0f, 0);
+    Raster_ScaledBlit(dst.get(), src.get(), 0, 0, 3, 3, 0, 0, v, 4, 1.0f,
+                      RASTER_MODE_FILTER_BILINEAR);
+    Raster_RotatedBlit(dst.get(), src.get(), 0, 0, 4, 4, 0, 0, 4, 4, v, false, 1.0f, 0, 0, 0);
+    Raster_RotatedBlit(dst.get(), src.get(), 0, 0, 4, 4, v, 0, 4, v, 0, true, 1.0f, 0x100, 0, 0);
+  }
+  // Only the +-1e30 source widths can sample at all; the rest leave no pixel drawn.
+  Raster_ScaledBlit(dst.get(), src.get(), -2147483647, 0, 2147483647, 4, 0, 0, 4, 4, 1.0f, 0);
+}
+
 }  // namespace

@@ -53,6 +53,8 @@ TEST(Line, ClipsFarEndPointsAndSkipsLinesOutside) {
   auto bmp = MakeBitmap(8, 8);
   Raster_Line(bmp.get(), -2000000000, 3, 2000000000, 3, kWhite, 1.0f, 0, false);
   Raster_Line(bmp.get(), -2000000000, -2000000000, 2000000000, 2000000000, kWhite, 1.0f, 0, true);
+  Raster_Line(bmp.get(), -2147483647 - 1, 2147483647, 2147483647, -2147483647 - 1, kWhite, 1.0f, 0,
+              true);
   EXPECT_EQ(At(*bmp, 0, 3), kWhite);
   EXPECT_EQ(At(*bmp, 7, 3), kWhite);
   EXPECT_EQ(At(*bmp, 5, 5), kWhite);
@@ -134,6 +136,36 @@ TEST(Polygon, ClipsAndRefusesDegenerateInput) {
   Raster_FillConvexPolygon(empty.get(), nullptr, ys, 3, kWhite, 1.0f, 0);
   Raster_FillTrapezoid(empty.get(), 0, 5, 3, 0, 5, 3, kWhite, 1.0f, 0);
   EXPECT_EQ(CountNonZero(*empty), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Coordinates far outside any bitmap, infinities and NaN draw nothing and do not trip
+// the sanitizers.
+TEST(Primitives, FarAndNonFiniteCoordinates) {
+  auto bmp = MakeBitmap(8, 8);
+  const float far = 1e30f, inf = __builtin_inff(), nan = __builtin_nanf("");
+  for (float v : {far, -far, inf, nan}) {
+    Raster_Circle(bmp.get(), v, 4, 3, kWhite, 1.0f, 0, true);
+    Raster_Circle(bmp.get(), 4, 4, v, kWhite, 1.0f, 0, false);
+    Raster_FillCircle(bmp.get(), 4, v, 3, kWhite, 1.0f, 0, true);
+    Raster_Arc(bmp.get(), 4, 4, v, 0.0f, 1.0f, kWhite, 1.0f, 0, true);
+    Raster_RoundRect(bmp.get(), v, v, 4, 4, 2, kWhite, 1.0f, 0, true);
+  }
+  // A radius reaching past the bitmap on every side draws nothing.
+  EXPECT_EQ(CountNonZero(*bmp), 0);
+  // An arc spanning a turn or more is the whole circle.
+  auto arc = MakeBitmap(8, 8), circle = MakeBitmap(8, 8);
+  Raster_Arc(arc.get(), 4, 4, 3, 0.0f, far, kWhite, 1.0f, 0, true);
+  Raster_Circle(circle.get(), 4, 4, 3, kWhite, 1.0f, 0, true);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x)
+      EXPECT_EQ(At(*arc, x, y), At(*circle, x, y));
+  // Edges longer than any bitmap are walked only where they cross it.
+  Raster_RoundRect(bmp.get(), 0, 0, 4, far, 0, kWhite, 1.0f, 0, false);
+  EXPECT_EQ(CountNonZero(*bmp), 4 + 2 * 7);
 }
 
 }  // namespace
