@@ -1,5 +1,5 @@
-// vantrose process: runs a sound file through the effect, block by block, as a host
-// would, and writes the result as a 32-bit float WAV.
+// vantrose process: runs a sound file through the effect's Audio Unit, block by block,
+// as a host does, and writes the result as a 32-bit float WAV.
 #include <unistd.h>
 
 #include <cstdio>
@@ -7,20 +7,26 @@
 #include <string>
 #include <vector>
 
+#include "AUHost.h"
 #include "AudioFile.h"
 #include "Commands.h"
 #include "EffectSetup.h"
 #include "PresetFile.h"
+#include "StateFile.h"
+#include "VantroseComponent.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: vantrose process IN OUT [--block N] [--preset FILE.fxp] [--set NAME=VALUE]...\n"
+    "usage: vantrose process IN OUT [--block N] [--state FILE] [--preset FILE.fxp]\n"
+    "                        [--set NAME=VALUE]... [--save-state FILE]\n"
     "  IN     a mono or stereo sound file (WAV, AIFF, FLAC, ...)\n"
     "  OUT    the processed audio, 32-bit float WAV, same rate and channels\n"
     "  --block N          frames per processing block (default 512)\n"
+    "  --state FILE       a saved unit state (class info) restored before the rest\n"
     "  --preset FILE.fxp  a program file, loaded first (the --sets still apply after it)\n"
-    "  --set NAME=VALUE   a parameter by name or index, in its own units\n";
+    "  --set NAME=VALUE   a parameter by name or index, in its own units\n"
+    "  --save-state FILE  the unit's state (class info) after processing\n";
 
 constexpr int kMaxBlock = 1 << 16;
 
@@ -28,6 +34,7 @@ struct ProcessArgs {
   std::string in, out;
   int block = 512;
   std::string preset;
+  std::string state, saveState;
   std::vector<std::string> sets;
 };
 
@@ -45,7 +52,8 @@ bool ParseArgs(int argc, char** argv, ProcessArgs* args, std::string* error) {
   std::vector<std::string> files;
   for (int i = 0; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--block" || a == "--set" || a == "--preset") {
+    if (a == "--block" || a == "--set" || a == "--preset" || a == "--state" ||
+        a == "--save-state") {
       if (i + 1 >= argc) {
         *error = a + " needs a value";
         return false;
@@ -55,6 +63,10 @@ bool ParseArgs(int argc, char** argv, ProcessArgs* args, std::string* error) {
         args->sets.push_back(v);
       } else if (a == "--preset") {
         args->preset = v;
+      } else if (a == "--state") {
+        args->state = v;
+      } else if (a == "--save-state") {
+        args->saveState = v;
       } else if (!ParseInt(v, &args->block) || args->block < 1 || args->block > kMaxBlock) {
         *error = "--block takes a whole number of frames from 1 to " + std::to_string(kMaxBlock);
         return false;
@@ -101,6 +113,48 @@ class Progress {
   int mLast = -1;
 };
 
+std::string StatusText(const char* what, OSStatus status) {
+  return std::string(what) + " (error " + std::to_string(status) + ")";
+}
+
+// The effect's unit at the file's rate and channels: a saved state first, then the
+// settings through the host's parameter call, then Initialize.
+std::string SetUpUnit(AUHost& host, const ProcessArgs& args, double rate, int channels,
+                      const std::vector<ParamSetting>& settings) {
+  if (!host.IsOpen()) return "can't open the effect's Audio Unit";
+  OSStatus status =
+      host.Configure(rate, static_cast<UInt32>(channels), static_cast<UInt32>(args.block));
+  if (status != noErr) return StatusText("the unit refused the stream setup", status);
+  if (!args.state.empty()) {
+    std::string error;
+    CFPropertyListRef state = ReadStateFile(args.state.c_str(), &error);
+    if (!state) return error;
+    status = AudioUnitSetProperty(host.Unit(), kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global,
+                                  0, &state, sizeof state);
+    CFRelease(state);
+    if (status != noErr)
+      return StatusText(("the unit refused the state in '" + args.state + "'").c_str(), status);
+  }
+  for (const ParamSetting& s : settings) {
+    status = host.SetParameter(static_cast<UInt32>(s.idx), static_cast<float>(s.value));
+    if (status != noErr) return StatusText("the unit refused a parameter", status);
+  }
+  status = host.Initialize();
+  return status == noErr ? "" : StatusText("the unit failed to initialise", status);
+}
+
+std::string SaveUnitState(AUHost& host, const std::string& path) {
+  CFPropertyListRef state = nullptr;
+  UInt32 size = sizeof state;
+  OSStatus status = AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_ClassInfo,
+                                         kAudioUnitScope_Global, 0, &state, &size);
+  if (status != noErr) return StatusText("the unit's state could not be read", status);
+  std::string error;
+  bool ok = WriteStateFile(path.c_str(), state, &error);
+  CFRelease(state);
+  return ok ? "" : error;
+}
+
 void PrintLevels(const char* what, const LevelMeter* meters, int channels) {
   for (int ch = 0; ch < channels; ++ch) {
     const char* name = channels == 1 ? "mono" : (ch == 0 ? "left" : "right");
@@ -127,17 +181,16 @@ int RunProcess(int argc, char** argv) {
   if (!args.preset.empty() && !ProgramFileSettings(args.preset.c_str(), &settings, &error)) {
     return Fail(error);
   }
-  {
-    std::unique_ptr<Vantrose> probe(static_cast<Vantrose*>(MakePlug(nullptr)));
-    for (const std::string& s : args.sets) {
-      ParamSetting p;
-      if (!ParseParamSetting(*probe, s.c_str(), &p, &error)) return UsageError(error);
-      settings.push_back(p);
-    }
+  std::unique_ptr<Vantrose> probe(static_cast<Vantrose*>(MakePlug(nullptr)));
+  for (const std::string& s : args.sets) {
+    ParamSetting p;
+    if (!ParseParamSetting(*probe, s.c_str(), &p, &error)) return UsageError(error);
+    settings.push_back(p);
   }
 
-  std::unique_ptr<Vantrose> fx =
-      MakeConfiguredEffect(reader.SampleRate(), args.block, channels, settings);
+  AUHost host(VantroseComponent::RegisterFactory());
+  error = SetUpUnit(host, args, reader.SampleRate(), channels, settings);
+  if (!error.empty()) return Fail(error);
   AudioWriter writer;
   if (!writer.Open(args.out, reader.SampleRate(), channels, &error)) return Fail(error);
 
@@ -156,7 +209,8 @@ int RunProcess(int argc, char** argv) {
         levelIn[ch].Add(ins[ch][i]);
       }
     }
-    ProcessFloatBlock(*fx, ins, outs, channels, n);
+    OSStatus status = host.Render(ins, outs, static_cast<UInt32>(channels), static_cast<UInt32>(n));
+    if (status != noErr) return Fail(StatusText("the unit failed to render", status));
     for (int i = 0; i < n; ++i) {
       for (int ch = 0; ch < channels; ++ch) {
         interleaved[i * channels + ch] = outs[ch][i];
@@ -170,11 +224,15 @@ int RunProcess(int argc, char** argv) {
   progress.Finish();
   if (reader.Failed(&error)) return Fail(error);
   if (!writer.Commit(&error)) return Fail(error);
+  if (!args.saveState.empty()) {
+    error = SaveUnitState(host, args.saveState);
+    if (!error.empty()) return Fail(error);
+  }
 
   std::printf("%s -> %s\n", args.in.c_str(), args.out.c_str());
   std::printf("  %lld frames, %d Hz, %s, blocks of %d, %s\n", done, reader.SampleRate(),
               channels == 1 ? "mono" : "stereo", args.block,
-              DescribeSettings(*fx, settings).c_str());
+              DescribeSettings(*probe, settings).c_str());
   PrintLevels("input", levelIn, channels);
   PrintLevels("output", levelOut, channels);
   return 0;
