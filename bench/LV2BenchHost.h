@@ -3,7 +3,7 @@
 // A small block-based LV2 host on lilv for measuring plug-ins: it offers the URI map,
 // the options (block lengths and rate), bounded block lengths and a log, connects every
 // port (audio, control, atom, anything else to a silent buffer) and times only the
-// run() calls.
+// run() calls, in thread CPU time.
 
 #include <lilv/lilv.h>
 #include <lv2/log/log.h>
@@ -63,7 +63,8 @@ class BenchInstance {
   // Buffers of the block size for the audio ports, in port order.
   float* AudioIn(int i) { return mAudioIn[i]->data(); }
   float* AudioOut(int i) { return mAudioOut[i]->data(); }
-  // Runs one block; returns the nanoseconds the run() call took.
+  // Runs one block; returns the CPU time of this thread in the run() call, in
+  // nanoseconds, so that other processes' load does not count.
   long long Run(int nFrames);
 
  private:
@@ -76,6 +77,10 @@ class BenchInstance {
   std::vector<int> mAtomIn, mAtomOut;
   LV2_URID mSequence = 0, mChunk = 0, mFrames = 0;
 };
+
+// This thread's CPU time, and what one reading of it costs on average.
+long long ThreadNanoseconds();
+long long ClockOverheadNanoseconds();
 
 // Prints every control input of plugin: symbol, name, minimum, maximum, default.
 void ListControls(BenchHost& host, const LilvPlugin* plugin);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures Vantrose beside the LV2 equalisers Linux users run today, on this machine,
 # in one run: a 60 s stereo 44.1 kHz pink-noise file, every band active, blocks of 512
-# frames, only the run() calls timed (build/vantrose_lv2_host).
+# frames, only the run() calls timed, in thread CPU time (build/vantrose_lv2_host).
 #   scripts/lv2-peers.sh [--install] [--list] [BUILD_DIR]
 #     --install  install the peers' Debian packages first (x42-plugins, lsp-plugins-lv2,
 #                calf-plugins, zam-plugins); nothing else in the repository installs them
@@ -78,7 +78,8 @@ measure() {
 }
 
 echo "Realtime factors on $(uname -m), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'),"
-echo "60 s stereo 44.1 kHz pink noise, blocks of 512, every band active, best of 3:"
+echo "60 s stereo 44.1 kHz pink noise, blocks of 512, every band active, thread CPU time"
+echo "in run() only, best of 3:"
 echo
 echo "| Plug-in | Realtime factor | Ratio to Vantrose x4 | Work per sample |"
 echo "|---|---:|---:|---|"
