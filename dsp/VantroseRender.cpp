@@ -35,27 +35,13 @@ inline Lanes2 FlushLanes(Lanes2 v) {
   return (Lanes2)((Mask2)v & keep);
 }
 
-// shape() for one lane.  The negative table is the exact negation of the positive one,
+// shape() on both lanes.  The negative table is the exact negation of the positive one,
 // so its interpolation is the exact negation too: the positive table and the sign of v
 // give the same bits.  a < 199 interpolates, up to the 32-bit limit clamps, beyond
 // (where the index conversion yields the most negative integer) gives zero.
-inline double ShapeLane(double v) {
-  const double a = std::fabs(v) * kShaperTableScale;
-  double r;
-  if (a < 199.0) {
-    const int k = static_cast<int>(a);
-    const double f = a - k;
-    r = (1.0 - f) * static_cast<double>(vuz553u_table.entry[k]) +
-        f * static_cast<double>(vuz553u_table.entry[k + 1]);
-  } else {
-    r = a < 2147483648.0 ? kShaperClamp : 0.0;
-  }
-  return std::copysign(r, v);
-}
-
 #if defined(__SSE2__)
-// shape() on both lanes at once: one index conversion, one two-entry load per lane,
-// the interpolation in vector form, then the clamp and zero cases by mask.
+// One index conversion, one two-entry load per lane, the interpolation in vector form,
+// then the clamp and zero cases by mask.
 inline Lanes2 ShapeLanes(Lanes2 v) {
   const __m128d vv = (__m128d)v;
   const __m128d sign = _mm_castsi128_pd(_mm_set1_epi64x(static_cast<long long>(1ULL << 63)));
@@ -79,6 +65,20 @@ inline Lanes2 ShapeLanes(Lanes2 v) {
   return (Lanes2)_mm_or_pd(magnitude, _mm_and_pd(sign, vv));
 }
 #else
+inline double ShapeLane(double v) {
+  const double a = std::fabs(v) * kShaperTableScale;
+  double r;
+  if (a < 199.0) {
+    const int k = static_cast<int>(a);
+    const double f = a - k;
+    r = (1.0 - f) * static_cast<double>(vuz553u_table.entry[k]) +
+        f * static_cast<double>(vuz553u_table.entry[k + 1]);
+  } else {
+    r = a < 2147483648.0 ? kShaperClamp : 0.0;
+  }
+  return std::copysign(r, v);
+}
+
 inline Lanes2 ShapeLanes(Lanes2 v) {
   return Lanes2{ShapeLane(v[0]), ShapeLane(v[1])};
 }
@@ -86,7 +86,7 @@ inline Lanes2 ShapeLanes(Lanes2 v) {
 
 #define VANTROSE_INLINE inline __attribute__((always_inline))
 
-// Accumulates c2·h[0] .. c10·h[8] onto s (which holds the sum up to the c1 term) in
+// Accumulates c2·h[1] .. c10·h[9] onto s (which holds the sum up to the c1 term) in
 // index order, flushes, and pushes the result into the history h (newest first).
 VANTROSE_INLINE Lanes2 SatRecur(const Lanes2* c, Lanes2* h, Lanes2 s) {
 #pragma GCC unroll 10
