@@ -4,6 +4,7 @@
 #include <new>
 
 #include "DenormalGuard.h"
+#include "VantroseEditor.h"
 
 using namespace VantroseIdentity;
 
@@ -11,6 +12,7 @@ Vantrose::Vantrose(IPluginInstanceInfo instanceInfo)
     : IPluginAU(instanceInfo, kNumParams, kChannelIO, 1, kEffectName, kProductName, kMfrName,
                 kVendorVersion, kUniqueID, kMfrID, 0, false, false, false, 0) {
   InitParameters();
+  AttachGraphics(MakeVantroseEditor(this));
   MakeDefaultPreset("-", 1);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "GdiText.h"
 #include "IParam.h"
 #include "Raster_CachedFont.h"
 #include "Raster_IBitmap.h"

@@ -128,7 +128,7 @@ IMouseMod IGraphicsCocoa_vVantrose_au::RightMod(NSEvent* event) {
 
 void IGraphicsCocoa_vVantrose_au::mouseDown(NSEvent* event) {
   if (!mGraphics) return;
-  int x, y;
+  int x = 0, y = 0;
   getMouseXY(event, &x, &y);
   IMouseMod mod = LeftMod(event);
   if (event->clickCount > 1) {
@@ -140,7 +140,7 @@ void IGraphicsCocoa_vVantrose_au::mouseDown(NSEvent* event) {
 
 void IGraphicsCocoa_vVantrose_au::mouseUp(NSEvent* event) {
   if (!mGraphics) return;
-  int x, y;
+  int x = 0, y = 0;
   getMouseXY(event, &x, &y);
   IMouseMod mod = LeftMod(event);
   mGraphics->OnMouseUp(x, y, &mod);
@@ -148,7 +148,7 @@ void IGraphicsCocoa_vVantrose_au::mouseUp(NSEvent* event) {
 
 void IGraphicsCocoa_vVantrose_au::mouseDragged(NSEvent* event) {
   if (!mGraphics) return;
-  int x, y;
+  int x = 0, y = 0;
   getMouseXY(event, &x, &y);
   IMouseMod mod = LeftMod(event);
   if (!mTextFieldView) mGraphics->OnMouseDrag(x, y, &mod);
@@ -156,7 +156,7 @@ void IGraphicsCocoa_vVantrose_au::mouseDragged(NSEvent* event) {
 
 void IGraphicsCocoa_vVantrose_au::rightMouseDown(NSEvent* event) {
   if (!mGraphics) return;
-  int x, y;
+  int x = 0, y = 0;
   getMouseXY(event, &x, &y);
   IMouseMod mod = RightMod(event);
   mGraphics->OnMouseDown(x, y, &mod);
@@ -164,7 +164,7 @@ void IGraphicsCocoa_vVantrose_au::rightMouseDown(NSEvent* event) {
 
 void IGraphicsCocoa_vVantrose_au::rightMouseUp(NSEvent* event) {
   if (!mGraphics) return;
-  int x, y;
+  int x = 0, y = 0;
   getMouseXY(event, &x, &y);
   IMouseMod mod = RightMod(event);
   mGraphics->OnMouseUp(x, y, &mod);
@@ -172,7 +172,7 @@ void IGraphicsCocoa_vVantrose_au::rightMouseUp(NSEvent* event) {
 
 void IGraphicsCocoa_vVantrose_au::rightMouseDragged(NSEvent* event) {
   if (!mGraphics) return;
-  int x, y;
+  int x = 0, y = 0;
   getMouseXY(event, &x, &y);
   IMouseMod mod = RightMod(event);
   if (!mTextFieldView) mGraphics->OnMouseDrag(x, y, &mod);
@@ -180,7 +180,7 @@ void IGraphicsCocoa_vVantrose_au::rightMouseDragged(NSEvent* event) {
 
 void IGraphicsCocoa_vVantrose_au::mouseMoved(NSEvent* event) {
   if (!mGraphics) return;
-  int x, y;
+  int x = 0, y = 0;
   getMouseXY(event, &x, &y);
   IMouseMod mod = LeftMod(event);
   mGraphics->OnMouseOver(x, y, &mod);
@@ -190,7 +190,7 @@ void IGraphicsCocoa_vVantrose_au::mouseMoved(NSEvent* event) {
 void IGraphicsCocoa_vVantrose_au::scrollWheel(NSEvent* event) {
   if (!mGraphics) return;
   if (mTextFieldView) endUserInput();
-  int x, y;
+  int x = 0, y = 0;
   getMouseXY(event, &x, &y);
   IMouseMod mod = LeftMod(event);
   mGraphics->OnMouseWheel(x, y, &mod, static_cast<int>(event->deltaY));

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "GdiText.h"
 #include "GraphicsCaches.h"
 #include "IGraphics.h"
 #include "Raster_CachedFont.h"
@@ -9,16 +10,17 @@
 #include "Raster_SysBitmap.h"
 
 // The id alone is the key: a reused id returns the first image whatever the
-// name.  An image that cannot be loaded becomes an empty image that draws nothing.
+// name.  An image that cannot be loaded gives an empty 0 x 0 image that draws
+// nothing; it is not cached, so a later load may still find the file.
 IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool framesAreHorizontal) {
+  int n = nStates > 0 ? nStates : 1;
   Raster_IBitmap* data = s_bitmapCache.Find(id);
   if (!data) {
     data = OSLoadBitmap(id, name);
-    if (!data) data = new Raster_MemBitmap(0, 0, 4);
+    if (!data) return IBitmap(nullptr, 0, 0, n, framesAreHorizontal);
     s_bitmapCache.Add(data, id);
   }
-  return IBitmap(data, data->getWidth(), data->getHeight(), nStates > 0 ? nStates : 1,
-                 framesAreHorizontal);
+  return IBitmap(data, data->getWidth(), data->getHeight(), n, framesAreHorizontal);
 }
 
 void IGraphics::RetainBitmap(IBitmap* bitmap) {

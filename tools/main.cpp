@@ -26,6 +26,9 @@ const Command kCommands[] = {
     {"validate", RunValidate,
      "validate [--route factory|entry] [--section NAME] [--seed N]   host-side validation of the "
      "Audio Unit"},
+    {"snapshot", RunSnapshot,
+     "snapshot OUT.png [--set NAME=VALUE]... [--drag X,Y,DX,DY]... [--click X,Y]... "
+     "[--dblclick X,Y]...   the editor panel as a PNG"},
 };
 
 int Usage() {

@@ -168,16 +168,15 @@ TEST_F(EffectProperties, ShortOrMissingDataIsRefusedUntouched) {
   EXPECT_EQ(unit.SetUInt32(kAudioUnitProperty_TailTime, 1), kAudioUnitErr_InvalidProperty);
 }
 
-TEST_F(EffectProperties, WithoutAnEditorTheViewPropertiesAreAbsent) {
-  AudioUnitCocoaViewInfo cocoa;
+TEST_F(EffectProperties, WithItsEditorTheViewPropertiesAnswer) {
   AudioComponentDescription view;
-  EXPECT_EQ(Get(u, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &cocoa),
-            kAudioUnitErr_InvalidProperty);
   EXPECT_EQ(Get(u, kAudioUnitProperty_GetUIComponentList, kAudioUnitScope_Global, 0, &view),
-            kAudioUnitErr_InvalidProperty);
+            noErr);
+  EXPECT_EQ(view.componentType, kAudioUnitCarbonViewComponentType);
   IPluginAU* plug = nullptr;
   EXPECT_EQ(Get(u, kIPlugObjectPropertyID, kAudioUnitScope_Global, 0, &plug), noErr);
-  EXPECT_NE(plug, nullptr);
+  ASSERT_NE(plug, nullptr);
+  EXPECT_NE(plug->GetGUI(), nullptr);
 }
 
 TEST_F(EffectProperties, PresetsAndTheirNames) {

@@ -95,13 +95,16 @@ TEST_F(GraphicsTest, ImageCacheKeysOnTheIdAlone) {
 
 TEST_F(GraphicsTest, MissingImageGivesAnEmptyImageThatDrawsNothing) {
   IBitmap missing = gui->LoadIBitmap(-7, "missing.png", 2);
-  ASSERT_NE(missing.mData, nullptr);
+  EXPECT_EQ(missing.mData, nullptr);
   EXPECT_EQ(missing.W, 0);
   EXPECT_EQ(missing.H, 0);
   ISwitchControl* sw = new ISwitchControl(&plug, 5, 5, 1, &missing);
   gui->AttachControl(sw);
   IRECT all(0, 0, 200, 100);
   EXPECT_TRUE(gui->Draw(&all));
+  EXPECT_EQ(gui->GetPoint(5, 5), COLOR_TRANSPARENT);
+  gui->LoadIBitmap(-7, "missing.png");
+  EXPECT_EQ(gui->loads.size(), 2u);  // not cached: the next load tries again
 }
 
 TEST_F(GraphicsTest, DirtyRectangleIsTheUnionOfDirtyControls) {

@@ -115,7 +115,8 @@ INSTANTIATE_TEST_SUITE_P(ArrowsSpaceDigitsLetters, KeyMapTest,
 
 TEST_F(ViewTest, KeysTheEditorDoesNotTakeGoToTheNextResponder) {
   NSResponder::unhandledKeys().clear();
-  NSEvent move = NSEvent::MouseEvent(NSMouseMoved, 40, 40);
+  gui->AttachControl(new LogControl(&plug, IRECT(20, 20, 80, 80), -1, &log));
+  NSEvent move = NSEvent::MouseEvent(NSMouseMoved, 40, 184);  // editor (38, 50)
   view->mouseMoved(&move);
   NSEvent a = NSEvent::KeyEvent(0, "a"), space = NSEvent::KeyEvent(49, " ");
   NSEvent minus = NSEvent::KeyEvent(27, "-"), two = NSEvent::KeyEvent(0, "ab");

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "IPluginBase.h"
-#include "gui/IGraphics.h"
+#include "gui/IGraphicsMac.h"
 
 namespace {
 
@@ -257,9 +257,11 @@ TEST(Parameters, ResetAndDirtyVisitEveryParameterInOrder) {
   EXPECT_EQ(plug.informed[2].normalized, 1.0);
 }
 
-class RecordingEditor : public IGraphics {
+// An editor without a window that records what the plug-in base asks of it.
+class RecordingEditor : public IGraphicsMac {
  public:
-  explicit RecordingEditor(std::vector<std::string>* log) : mLog(log) {}
+  explicit RecordingEditor(std::vector<std::string>* log)
+      : IGraphicsMac(nullptr, 10, 10), mLog(log) {}
   ~RecordingEditor() override { mLog->push_back("deleted"); }
   void SetParameterFromPlug(int idx, double value, bool normalized) override {
     mLog->push_back(std::to_string(idx) + (normalized ? " n " : " v ") + std::to_string(value));

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "IGraphicsMac.h"
+
+#include "Vantrose.h"
+
+// An editor of the given size and frame rate for plug, finding its images in
+// the bundle of the effect's bundle identifier.
+IGraphicsMac* MakeGraphics(IPluginAU* plug, int width, int height, int fps);
+
+// The effect's panel: background, four switches, eleven knobs and the link to
+// the product page, bound to the fifteen parameters.  The caller attaches it.
+IGraphicsMac* MakeVantroseEditor(IPluginAU* plug);

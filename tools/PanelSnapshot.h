@@ -1,0 +1,38 @@
+#pragma once
+
+// The effect's editor panel rendered off screen: the effect is built with its
+// editor, parameter values are applied as a host sets them, mouse gestures are
+// replayed through the native view, and the screen the view drew is written
+// as a PNG.
+
+#include <string>
+#include <vector>
+
+#include "EffectSetup.h"
+
+// One mouse gesture, in editor pixels (origin top-left, y down).
+struct PanelGesture {
+  enum Kind { kClick, kDoubleClick, kDrag, kWheel } kind;
+  int x, y;
+  int dx = 0, dy = 0;  // drag distance, or wheel steps in dy
+};
+
+struct PanelSnapshotRequest {
+  std::vector<ParamSetting> settings;
+  std::vector<PanelGesture> gestures;
+  std::string outPath;
+};
+
+// The folder that holds resources/img/ next to this program: the checkout or
+// install root, found from the executable's location or the working directory.
+std::string FindProductRoot();
+
+// Makes the artwork in dir (or, when empty, the product's own) the effect
+// bundle's resources.  Call it before the first effect is built: images are
+// cached per process.  False with a message when no artwork is found.
+bool RegisterPanelArtwork(const std::string& dir, std::string* error);
+
+// Renders and writes the panel; on success *values holds every parameter's
+// value after the gestures, in index order.  False with a message in *error.
+bool RenderPanelSnapshot(const PanelSnapshotRequest& request, std::vector<double>* values,
+                         std::string* error);

@@ -1,0 +1,48 @@
+#pragma once
+
+// A floating-point RGBA canvas for drawing the editor's artwork: shapes are
+// given as signed distances, so every edge gets exact anti-aliased coverage,
+// and layers are composited with the "over" operator.
+
+#include <functional>
+#include <vector>
+
+class Raster_IBitmap;
+
+struct RGBA {
+  float r = 0, g = 0, b = 0, a = 0;
+};
+
+RGBA Rgb(int hex, float alpha = 1.0f);
+RGBA Mix(const RGBA& a, const RGBA& b, float t);
+
+class Canvas {
+ public:
+  Canvas(int w, int h);
+  int Width() const { return mW; }
+  int Height() const { return mH; }
+  RGBA& At(int x, int y) { return mPixels[static_cast<size_t>(y) * mW + x]; }
+
+  // Composites colour over pixel (x, y) with the given coverage.
+  void Blend(int x, int y, const RGBA& c, float coverage);
+  // Paints every pixel whose centre is inside the shape: dist(x, y) is the
+  // signed distance to the edge (negative inside); colour(x, y) the paint.
+  void Paint(const std::function<float(float, float)>& dist,
+             const std::function<RGBA(float, float)>& colour, int x0 = 0, int y0 = 0, int x1 = -1,
+             int y1 = -1);
+  void Fill(float cx, float cy, float r, const RGBA& c);
+  void Ring(float cx, float cy, float r, float width, const RGBA& c);
+  // An arc of the given width between two angles (radians, 0 up, clockwise).
+  void Arc(float cx, float cy, float r, float width, float a0, float a1, const RGBA& c);
+  void Line(float x0, float y0, float x1, float y1, float width, const RGBA& c);
+  void RoundRect(float l, float t, float r, float b, float radius, const RGBA& c);
+  // Text in a system face; align 0 left, 1 centre, 2 right of x.
+  void Text(const char* s, float x, float y, int size, bool bold, const RGBA& c, int align,
+            float tracking = 0.0f);
+  // Copies the canvas into a bitmap of its size (straight alpha, 8 bits).
+  void ToBitmap(Raster_IBitmap* bmp, int dstY = 0) const;
+
+ private:
+  int mW, mH;
+  std::vector<RGBA> mPixels;
+};

@@ -1,0 +1,209 @@
+// vantrose_artwork OUTDIR: draws the editor's sixteen PNG images: the 774 x 237
+// background, four two-frame switches and eleven 31-frame knobs, frames stacked
+// vertically from minimum to maximum.
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "Canvas.h"
+#include "Raster_MemBitmap.h"
+#include "Raster_PNGWrite.h"
+#include "VantroseLayout.h"
+
+using namespace VantroseLayout;
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+constexpr float kSweepMin = -0.75f * kPi;  // knob travel: 7:30 to 4:30
+constexpr float kSweepMax = 0.75f * kPi;
+
+const RGBA kAccent = Rgb(0xF2A33A);
+const RGBA kAccentDim = Rgb(0x5A4526);
+const RGBA kInk = Rgb(0xD8D4CC);
+const RGBA kInkDim = Rgb(0x8C8880);
+
+bool IsBipolar(int paramIdx) {
+  return paramIdx == 0 || paramIdx == 2 || paramIdx == 4 || paramIdx == 6 || paramIdx == 10;
+}
+
+// Small deterministic noise for the brushed finish.
+float Hash(int x, int y) {
+  unsigned int h =
+      static_cast<unsigned int>(x) * 374761393u + static_cast<unsigned int>(y) * 668265263u;
+  h = (h ^ (h >> 13)) * 1274126177u;
+  return ((h ^ (h >> 16)) & 0xFFFF) / 65535.0f;
+}
+
+// One knob frame: a dark ribbed cap with a value arc in its track and a pointer.
+void DrawKnobFrame(Canvas& c, float value, bool bipolar) {
+  float cx = kKnobSize / 2.0f, cy = kKnobSize / 2.0f;
+  float angle = kSweepMin + value * (kSweepMax - kSweepMin);
+  c.Arc(cx, cy, 22.5f, 3.0f, kSweepMin, kSweepMax, Rgb(0x101113));
+  float from = bipolar ? 0.0f : kSweepMin;
+  if (std::fabs(angle - from) > 0.01f) c.Arc(cx, cy, 22.5f, 3.0f, from, angle, kAccent);
+  c.Fill(cx, cy + 1.5f, 18.5f, Rgb(0x000000, 0.45f));  // drop shadow
+  c.Paint([=](float x, float y) { return std::hypot(x - cx, y - cy) - 18.0f; },
+          [=](float x, float y) {
+            float t = (y - (cy - 18.0f)) / 36.0f;
+            RGBA top = Rgb(0x4A4C52), bottom = Rgb(0x1E1F23);
+            RGBA base = Mix(top, bottom, t);
+            float a = std::atan2(x - cx, -(y - cy));
+            float rib = 0.5f + 0.5f * std::cos(a * 24.0f);  // knurled rim
+            float r = std::hypot(x - cx, y - cy);
+            return r > 15.0f ? Mix(base, Rgb(0x5C5F66), 0.25f * rib) : base;
+          });
+  c.Paint(
+      [=](float x, float y) { return std::hypot(x - cx, y - cy) - 13.5f; },
+      [=](float, float y) { return Mix(Rgb(0x3A3C42), Rgb(0x26272B), (y - cy + 13.5f) / 27.0f); });
+  c.Ring(cx, cy, 13.5f, 1.0f, Rgb(0x62656C, 0.6f));
+  float sn = std::sin(angle), cs = std::cos(angle);
+  c.Line(cx + sn * 4.0f, cy - cs * 4.0f, cx + sn * 16.0f, cy - cs * 16.0f, 2.4f, Rgb(0xF4F1EA));
+}
+
+void DrawKnob(const std::string& path, bool bipolar) {
+  Raster_MemBitmap strip(kKnobSize, kKnobSize * kKnobFrames, 4);
+  for (int k = 0; k < kKnobFrames; ++k) {
+    Canvas frame(kKnobSize, kKnobSize);
+    DrawKnobFrame(frame, static_cast<float>(k) / (kKnobFrames - 1), bipolar);
+    frame.ToBitmap(&strip, k * kKnobSize);
+  }
+  Raster_WritePNG(path.c_str(), &strip);
+}
+
+// A rounded push button with a lamp: dark when off, lit amber when on.
+void DrawSwitchFrame(Canvas& c, bool on) {
+  float w = kSwitchWidth, h = kSwitchHeight;
+  c.RoundRect(0.5f, 1.5f, w - 0.5f, h - 0.0f, 4.0f, Rgb(0x000000, 0.5f));
+  c.Paint(
+      [=](float x, float y) {
+        float qx = std::fabs(x - w / 2) - (w / 2 - 1.0f - 4.0f);
+        float qy = std::fabs(y - (h - 1) / 2) - ((h - 1) / 2 - 1.0f - 4.0f);
+        return std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f)) +
+               std::min(std::max(qx, qy), 0.0f) - 4.0f;
+      },
+      [=](float, float y) {
+        return Mix(Rgb(on ? 0x45474D : 0x3E4046), Rgb(on ? 0x2A2B30 : 0x24252A), y / h);
+      });
+  float lx = w / 2, ly = (h - 1) / 2;
+  if (on) c.Fill(lx, ly, 7.0f, Rgb(0xF2A33A, 0.25f));
+  c.RoundRect(lx - 9, ly - 2.5f, lx + 9, ly + 2.5f, 2.5f, on ? kAccent : Rgb(0x17181B));
+  if (on) c.RoundRect(lx - 7, ly - 1.2f, lx + 7, ly + 0.2f, 0.7f, Rgb(0xFFE2B0, 0.8f));
+}
+
+void DrawSwitch(const std::string& path) {
+  Raster_MemBitmap strip(kSwitchWidth, kSwitchHeight * kSwitchFrames, 4);
+  for (int k = 0; k < kSwitchFrames; ++k) {
+    Canvas frame(kSwitchWidth, kSwitchHeight);
+    DrawSwitchFrame(frame, k == 1);
+    frame.ToBitmap(&strip, k * kSwitchHeight);
+  }
+  Raster_WritePNG(path.c_str(), &strip);
+}
+
+// Scale marks around a knob's sweep, with end labels.
+void DrawKnobScale(Canvas& c, const ControlPlace& p) {
+  float cx = p.x + kKnobSize / 2.0f, cy = p.y + kKnobSize / 2.0f;
+  for (int i = 0; i <= 10; ++i) {
+    float a = kSweepMin + i * (kSweepMax - kSweepMin) / 10.0f;
+    bool major = i == 0 || i == 5 || i == 10;
+    float r0 = 25.0f, r1 = major ? 28.5f : 27.0f;
+    c.Line(cx + std::sin(a) * r0, cy - std::cos(a) * r0, cx + std::sin(a) * r1,
+           cy - std::cos(a) * r1, major ? 1.3f : 0.9f, major ? kInk : kInkDim);
+  }
+  c.Text(p.caption, cx, p.y + kKnobSize + 1.0f, 9, false, kInk, 1, 0.3f);
+  if (IsBipolar(p.paramIdx)) {
+    c.Text("-", cx - 23.0f, cy + 17.0f, 9, false, kInkDim, 1);
+    c.Text("+", cx + 23.0f, cy + 17.0f, 9, false, kInkDim, 1);
+  }
+}
+
+void DrawBackground(const std::string& path) {
+  Canvas c(kWidth, kHeight);
+  c.Paint([](float, float) { return -10.0f; },
+          [](float x, float y) {
+            RGBA base = Mix(Rgb(0x34363B), Rgb(0x1F2024), y / kHeight);
+            float grain = Hash(static_cast<int>(x) / 3, static_cast<int>(y)) - 0.5f;
+            return Mix(base, Rgb(grain > 0 ? 0xFFFFFF : 0x000000), std::fabs(grain) * 0.05f);
+          });
+  // Bevelled edge and screws.
+  c.Line(0, 0.5f, kWidth, 0.5f, 1.0f, Rgb(0xFFFFFF, 0.12f));
+  c.Line(0, kHeight - 0.5f, kWidth, kHeight - 0.5f, 1.0f, Rgb(0x000000, 0.6f));
+  for (float sx : {10.0f, kWidth - 10.0f}) {
+    for (float sy : {10.0f, kHeight - 10.0f}) {
+      if (sx < 50 && sy > 200) continue;  // the oversampling switch sits there
+      c.Fill(sx, sy, 4.0f, Rgb(0x141518));
+      c.Fill(sx, sy - 0.4f, 3.2f, Rgb(0x55575D));
+      c.Line(sx - 2.2f, sy - 0.4f, sx + 2.2f, sy - 0.4f, 1.0f, Rgb(0x1A1B1E));
+    }
+  }
+  // Two recessed plates, the filters and the equaliser, with the band titles.
+  c.RoundRect(53, 16, 229, 192, 6.0f, Rgb(0x000000, 0.18f));
+  c.RoundRect(241, 16, 701, 192, 6.0f, Rgb(0x000000, 0.18f));
+  c.Text("FILTERS", 141, 19, 9, true, kAccent, 1, 1.2f);
+  struct Title {
+    float x;
+    const char* text;
+  } titles[] = {{293, "LOW"}, {389, "LOW MID"}, {484, "HIGH MID"}, {580, "HIGH"}, {649, "OUTPUT"}};
+  for (const Title& t : titles)
+    c.Text(t.text, t.x, 19, 9, true, kAccent, 1, 1.2f);
+  for (float x : {341.0f, 436.5f, 531.5f, 627.0f}) {
+    c.Line(x, 20, x, 30, 1.0f, Rgb(0xFFFFFF, 0.10f));
+  }
+  for (int i = 0; i < kNumControls; ++i) {
+    const ControlPlace& p = kControls[i];
+    if (p.kind == kKnob) {
+      DrawKnobScale(c, p);
+    } else {
+      c.RoundRect(p.x - 1.0f, p.y - 1.0f, p.x + kSwitchWidth + 1.0f, p.y + kSwitchHeight + 1.0f,
+                  5.0f, Rgb(0x000000, 0.35f));
+      float tx = p.x + kSwitchWidth / 2.0f;
+      if (p.y + kSwitchHeight + 12 < kHeight) {
+        c.Text(p.caption, tx, p.y + kSwitchHeight + 2.0f, 9, false, kInk, 1, 0.3f);
+      } else {
+        c.Text("OVERSAMPLE", p.x + kSwitchWidth + 6.0f, p.y + 5.0f, 9, false, kInk, 0, 0.3f);
+      }
+    }
+  }
+  // Product name over the link area.
+  c.Text("VANTROSE", kLinkR - 4.0f, kLinkT + 2.0f, 20, true, Rgb(0xECE8E0), 2, 3.0f);
+  c.Text("FOUR-BAND ANALOGUE EQUALISER", kLinkR - 4.0f, kLinkT + 26.0f, 8, false, kInkDim, 2, 1.0f);
+  c.Line(kLinkL + 8.0f, kLinkT + 24.5f, kLinkR - 4.0f, kLinkT + 24.5f, 1.0f, Rgb(0xF2A33A, 0.5f));
+
+  Raster_MemBitmap bmp(kWidth, kHeight, 4);
+  c.ToBitmap(&bmp);
+  // The background is opaque.
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      bmp.getBits()[y * bmp.getRowSpan() + x] |= 0xFF000000u;
+  Raster_WritePNG(path.c_str(), &bmp);
+}
+
+std::string BaseName(const char* file) {
+  std::string s(file);
+  size_t slash = s.find_last_of('/');
+  return slash == std::string::npos ? s : s.substr(slash + 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: vantrose_artwork OUTDIR\n");
+    return 2;
+  }
+  std::string dir = argv[1];
+  DrawBackground(dir + "/" + BaseName(kBackgroundFile));
+  for (int i = 0; i < kNumControls; ++i) {
+    const ControlPlace& p = kControls[i];
+    std::string path = dir + "/" + BaseName(p.file);
+    if (p.kind == kKnob) {
+      DrawKnob(path, IsBipolar(p.paramIdx));
+    } else {
+      DrawSwitch(path);
+    }
+  }
+  std::printf("wrote %d images to %s\n", kNumControls + 1, dir.c_str());
+  return 0;
+}
