@@ -57,4 +57,8 @@ AudioComponent RegisterEntry() {
   return sComponent;
 }
 
+void RegisterBundle(const char* folder) {
+  cfstandin::RegisterBundle(VantroseIdentity::kBundleID, folder);
+}
+
 }  // namespace VantroseComponent

@@ -17,4 +17,6 @@ AudioComponentDescription Description();
 AudioComponent RegisterFactory();
 // Registers the older selector route (once per process) and returns the component.
 AudioComponent RegisterEntry();
+// Makes the effect's bundle, at folder, findable by its identifier.
+void RegisterBundle(const char* folder);
 }  // namespace VantroseComponent

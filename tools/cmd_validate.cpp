@@ -1,6 +1,7 @@
 // vantrose validate: a host-side validation of the effect's Audio Unit, section by
 // section, printing each check with PASS or FAIL and what was measured.
 #include <malloc.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -24,8 +25,9 @@ namespace {
 const char kUsage[] =
     "usage: vantrose validate [--route factory|entry] [--section NAME] [--seed N]\n"
     "  --route    the entry route the unit is opened through (default factory)\n"
-    "  --section  run one section only: open, formats, properties, state, presets, params,\n"
-    "             channels, render, noise, automation, values, fuzz, threads, routes\n"
+    "  --section  run one section only: open, formats, properties, view, state, presets,\n"
+    "             params,"
+    " channels, render, noise, automation, values, fuzz, threads, routes\n"
     "  --seed N   seed of the random values and noise (default 1)\n";
 
 typedef std::chrono::steady_clock Clock;
@@ -291,6 +293,46 @@ CFPropertyListRef SaveState(AudioUnit u) {
 
 OSStatus RestoreState(AudioUnit u, CFPropertyListRef state) {
   return AudioUnitSetProperty(u, kAudioUnitProperty_ClassInfo, 0, 0, &state, sizeof state);
+}
+
+// The folder of the running program, standing in for the effect's bundle.
+std::string ProgramFolder() {
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return ".";
+  path[n] = '\0';
+  std::string s = path;
+  return s.substr(0, s.rfind('/'));
+}
+
+void EditorView(Context& ctx) {
+  Report& r = ctx.report;
+  r.Section("editor view");
+  AUHost host(ctx.component);
+  AudioComponentDescription view = {};
+  UInt32 size = sizeof view;
+  OSStatus status =
+      AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_GetUIComponentList, 0, 0, &view, &size);
+  r.Check(status == noErr && view.componentType == kAudioUnitCarbonViewComponentType &&
+              view.componentSubType == static_cast<OSType>(FourCC('V', 'n', 't', '1')) &&
+              view.componentManufacturer == static_cast<OSType>(FourCC('K', 'l', 'v', 'n')),
+          "view component", "status %d", static_cast<int>(status));
+  std::string folder = ProgramFolder();
+  VantroseComponent::RegisterBundle(folder.c_str());
+  AudioUnitCocoaViewInfo cocoa = {};
+  size = sizeof cocoa;
+  status = AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_CocoaUI, 0, 0, &cocoa, &size);
+  std::string cls, where;
+  if (status == noErr) {
+    cls = CFStringGetCStringPtr(cocoa.mCocoaAUViewClass[0], kCFStringEncodingUTF8);
+    CFStringRef path = CFURLCopyFileSystemPath(cocoa.mCocoaAUViewBundleLocation, 0);
+    where = CFStringGetCStringPtr(path, kCFStringEncodingUTF8);
+    CFRelease(path);
+    CFRelease(cocoa.mCocoaAUViewBundleLocation);
+    CFRelease(cocoa.mCocoaAUViewClass[0]);
+  }
+  r.Check(status == noErr && cls == "Vantrose_View" && where == folder, "Cocoa view",
+          "class \"%s\" in %s", cls.c_str(), where.c_str());
 }
 
 void RandomiseParameters(Context& ctx, AUHost& host) {
@@ -623,11 +665,11 @@ struct Section {
 };
 
 const Section kSections[] = {
-    {"open", OpenClose},        {"formats", DefaultFormats}, {"properties", RequiredProperties},
-    {"state", ClassInfo},       {"presets", FactoryPresets}, {"params", Parameters},
-    {"channels", ChannelPairs}, {"render", RenderSizes},     {"noise", NoiseSweep},
-    {"automation", Automation}, {"values", RandomValues},    {"fuzz", StateFuzz},
-    {"threads", Threads},       {"routes", Routes},
+    {"open", OpenClose},    {"formats", DefaultFormats}, {"properties", RequiredProperties},
+    {"view", EditorView},   {"state", ClassInfo},        {"presets", FactoryPresets},
+    {"params", Parameters}, {"channels", ChannelPairs},  {"render", RenderSizes},
+    {"noise", NoiseSweep},  {"automation", Automation},  {"values", RandomValues},
+    {"fuzz", StateFuzz},    {"threads", Threads},        {"routes", Routes},
 };
 
 }  // namespace

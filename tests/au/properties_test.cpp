@@ -9,6 +9,7 @@
 #include "AUTestHost.h"
 #include "Hosts.h"
 #include "IPluginAU.h"
+#include "VantroseComponent.h"
 #include "au-utilities.h"
 
 namespace {
@@ -170,13 +171,26 @@ TEST_F(EffectProperties, ShortOrMissingDataIsRefusedUntouched) {
 
 TEST_F(EffectProperties, WithItsEditorTheViewPropertiesAnswer) {
   AudioComponentDescription view;
-  EXPECT_EQ(Get(u, kAudioUnitProperty_GetUIComponentList, kAudioUnitScope_Global, 0, &view),
-            noErr);
+  EXPECT_EQ(Get(u, kAudioUnitProperty_GetUIComponentList, kAudioUnitScope_Global, 0, &view), noErr);
   EXPECT_EQ(view.componentType, kAudioUnitCarbonViewComponentType);
   IPluginAU* plug = nullptr;
   EXPECT_EQ(Get(u, kIPlugObjectPropertyID, kAudioUnitScope_Global, 0, &plug), noErr);
   ASSERT_NE(plug, nullptr);
   EXPECT_NE(plug->GetGUI(), nullptr);
+
+  // The Cocoa view is offered once the bundle it lives in can be found.
+  AudioUnitCocoaViewInfo cocoa = {};
+  EXPECT_EQ(Get(u, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &cocoa),
+            kAudioUnitErr_InvalidProperty);
+  VantroseComponent::RegisterBundle("/opt/Vantrose.component");
+  ASSERT_EQ(Get(u, kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0, &cocoa), noErr);
+  EXPECT_EQ(Text(cocoa.mCocoaAUViewClass[0]), "Vantrose_View");
+  CFStringRef path =
+      CFURLCopyFileSystemPath(cocoa.mCocoaAUViewBundleLocation, kCFURLPOSIXPathStyle);
+  EXPECT_EQ(Text(path), "/opt/Vantrose.component");
+  CFRelease(path);
+  CFRelease(cocoa.mCocoaAUViewBundleLocation);
+  CFRelease(cocoa.mCocoaAUViewClass[0]);
 }
 
 TEST_F(EffectProperties, PresetsAndTheirNames) {
