@@ -109,6 +109,8 @@ bool RegisterPanelArtwork(const std::string& dir, std::string* error) {
 bool RenderPanelSnapshot(const PanelSnapshotRequest& request, std::vector<double>* values,
                          std::string* error) {
   std::unique_ptr<Vantrose> fx = MakeConfiguredEffect(44100.0, 512, 2, request.settings);
+  // The values reach the editor as a host's parameter calls would bring them.
+  fx->RedrawParamControls();
   IGraphicsMac* gui = static_cast<IGraphicsMac*>(fx->GetGUI());
   if (!gui) {
     *error = "the effect has no editor";

@@ -1,6 +1,6 @@
 // vantrose demo: the embedded default.  Synthesises a short stereo track, runs it
 // through the effect at a few contrasting settings, writes every version as a WAV
-// file and prints what each setting did.
+// file with a snapshot of the editor panel, and prints what each setting did.
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -14,6 +14,7 @@
 #include "AudioFile.h"
 #include "Commands.h"
 #include "EffectSetup.h"
+#include "PanelSnapshot.h"
 #include "Response.h"
 
 namespace {
@@ -116,9 +117,12 @@ int RunDemo(int argc, char** argv) {
     return kExitUsage;
   }
 
+  // The panel artwork, before the first effect is built; without it the demo
+  // still runs, only without the panel snapshots.
+  std::string error;
+  const bool panels = RegisterPanelArtwork("", &error);
   std::vector<float> inL, inR;
   Synthesise(inL, inR);
-  std::string error;
   if (!WritePlanar(dir + "/0-input.wav", inL, inR, &error)) {
     std::fprintf(stderr, "vantrose demo: %s\n", error.c_str());
     return kExitUsage;
@@ -154,6 +158,17 @@ int RunDemo(int argc, char** argv) {
     }
     std::printf("  %-32s peak %6.2f dBFS  RMS %6.2f dBFS\n", file.c_str(),
                 LevelDb(outL, outR, true), LevelDb(outL, outR, false));
+    if (panels) {
+      PanelSnapshotRequest shot;
+      shot.settings = settings;
+      shot.outPath = dir + "/" + d.file + ".png";
+      std::vector<double> values;
+      if (RenderPanelSnapshot(shot, &values, &error)) {
+        std::printf("    panel: %s.png\n", d.file);
+      } else {
+        std::printf("    panel: not drawn (%s)\n", error.c_str());
+      }
+    }
     std::printf("    %s\n    settings: %s\n    response:", d.what,
                 DescribeSettings(*fx, settings).c_str());
     std::unique_ptr<Vantrose> meter = MakeConfiguredEffect(kRate, kBlock, 2, settings);

@@ -1,0 +1,69 @@
+// vantrose snapshot's renderer: settings and gestures change what is drawn and
+// what the effect holds.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "PanelSnapshot.h"
+#include "Raster_PNG.h"
+
+namespace {
+
+std::unique_ptr<Raster_IBitmap> Render(const PanelSnapshotRequest& r, std::vector<double>* values) {
+  std::string error;
+  EXPECT_TRUE(RenderPanelSnapshot(r, values, &error)) << error;
+  return std::unique_ptr<Raster_IBitmap>(Raster_LoadPNG(r.outPath.c_str(), nullptr));
+}
+
+int DifferingPixels(Raster_IBitmap* a, Raster_IBitmap* b, int l, int t, int r, int bottom) {
+  int n = 0;
+  for (int y = t; y < bottom; ++y)
+    for (int x = l; x < r; ++x)
+      n += a->getBits()[y * a->getRowSpan() + x] != b->getBits()[y * b->getRowSpan() + x];
+  return n;
+}
+
+TEST(PanelSnapshot, DragAndSettingsShowInTheImageAndTheValues) {
+  std::string error;
+  ASSERT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error)) << error;
+  PanelSnapshotRequest plain;
+  plain.outPath = ::testing::TempDir() + "panel_plain.png";
+  std::vector<double> before, after;
+  std::unique_ptr<Raster_IBitmap> a = Render(plain, &before);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->getWidth(), 774);
+  EXPECT_EQ(a->getHeight(), 237);
+
+  PanelSnapshotRequest moved;
+  moved.outPath = ::testing::TempDir() + "panel_moved.png";
+  moved.gestures.push_back(PanelGesture{PanelGesture::kDrag, 312, 75, 0, -54});
+  moved.settings.push_back(ParamSetting{10, 6.0});
+  std::unique_ptr<Raster_IBitmap> b = Render(moved, &after);
+  ASSERT_NE(b, nullptr);
+  EXPECT_NEAR(after[1],
+              0.1 + 0.883 * std::sqrt(((0.725 - 0.1) / 0.883) * ((0.725 - 0.1) / 0.883) + 0.25),
+              1e-9);
+  EXPECT_EQ(after[10], 6.0);
+  EXPECT_GT(DifferingPixels(a.get(), b.get(), 285, 48, 339, 102), 50);   // LFreq
+  EXPECT_GT(DifferingPixels(a.get(), b.get(), 622, 111, 676, 165), 50);  // Gain
+  EXPECT_EQ(DifferingPixels(a.get(), b.get(), 0, 0, 240, 237), 0);
+  std::remove(plain.outPath.c_str());
+  std::remove(moved.outPath.c_str());
+}
+
+TEST(PanelSnapshot, MissingArtworkFolderIsReported) {
+  std::string error;
+  EXPECT_TRUE(RegisterPanelArtwork("/nonexistent/folder", &error));  // taken as given
+  PanelSnapshotRequest r;
+  r.outPath = "/nonexistent/folder/out.png";
+  std::vector<double> values;
+  EXPECT_FALSE(RenderPanelSnapshot(r, &values, &error));
+  EXPECT_NE(error.find("can't write"), std::string::npos);
+  ASSERT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error));
+}
+
+}  // namespace
