@@ -350,7 +350,9 @@ void ClassInfo(Context& ctx) {
   CFPropertyListRef saved = SaveState(host.Unit());
   std::vector<UInt8> before = StateBytes(saved);
   RandomiseParameters(ctx, host);
-  std::vector<UInt8> randomised = StateBytes(SaveState(host.Unit()));
+  CFPropertyListRef changed = SaveState(host.Unit());
+  std::vector<UInt8> randomised = StateBytes(changed);
+  if (changed) CFRelease(changed);
   OSStatus status = RestoreState(host.Unit(), saved);
   CFPropertyListRef again = SaveState(host.Unit());
   std::vector<UInt8> after = StateBytes(again);
