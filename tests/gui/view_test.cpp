@@ -9,6 +9,7 @@
 #include "GuiTestSupport.h"
 #include "IGraphicsCocoa.h"
 #include "IKnobControls.h"
+#include "ITextControls.h"
 
 namespace {
 
@@ -243,6 +244,65 @@ TEST(OpenURLTest, WebAddressesAndLocalPaths) {
   EXPECT_TRUE(gui.OpenURL("/tmp/manual.pdf"));
   EXPECT_TRUE(gui.OpenURL("http://bad address"));  // no URL object: reported as opened
   EXPECT_EQ(opened, (std::vector<std::string>{"https://example.org/x", "file:///tmp/manual.pdf"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ViewTest, FileSelectorRunsTheDialogAndRemembersTheFolder) {
+  IFileSelectorControl* files =
+      new IFileSelectorControl(&plug, IRECT(0, 0, 20, 20), -1, nullptr, FileOpen, "", "wav aif");
+  gui->AttachControl(files);
+  NSSavePanel::scriptNextResult(NSOKButton, "/music/take 1.wav");
+  IMouseMod left(true);
+  files->OnMouseDown(1, 1, &left);
+  StrBuf chosen;
+  files->GetLastSelectedFileForPlug(&chosen);
+  EXPECT_STREQ(chosen.Get(), "/music/take 1.wav");
+  EXPECT_EQ(files->GetState(), IFileSelectorControl::kFSDone);
+  files->SetClean();
+  files->SetClean();
+  EXPECT_TRUE(files->IsDirty());  // a finished dialog redraws once more
+  EXPECT_FALSE(files->IsDirty());
+  StrBuf file("keep.wav"), dir;
+  gui->PromptForFile(&file, FileSave, &dir, const_cast<char*>("wav"));  // cancelled
+  EXPECT_STREQ(file.Get(), "");
+  EXPECT_STREQ(dir.Get(), "~/Desktop");
+}
+
+TEST_F(ViewTest, MessageBoxesClipboardAndPaths) {
+  ScriptNextAlertResponse(1);
+  EXPECT_EQ(gui->ShowMessageBox("Save?", "Vantrose", 4), 7);
+  ScriptNextAlertResponse(2);
+  EXPECT_EQ(gui->ShowMessageBox("Save?", "Vantrose", 3), 2);
+  EXPECT_EQ(gui->ShowMessageBox("Done", "Vantrose", 0), 1);
+  StrBuf text;
+  NSPasteboard::generalPasteboard()->clearContents();
+  EXPECT_FALSE(gui->GetTextFromClipboard(&text));
+  NSPasteboard::generalPasteboard()->setString("12.5");
+  EXPECT_TRUE(gui->GetTextFromClipboard(&text));
+  EXPECT_STREQ(text.Get(), "12.5");
+  NSBundle::registerBundle("com.example.paths", "/opt/plugins/Vantrose.component");
+  gui->SetBundleID("com.example.paths");
+  StrBuf path;
+  gui->PluginPath(&path);
+  EXPECT_STREQ(path.Get(), "/opt/plugins/");
+  gui->SetBundleID("com.example.none");
+  gui->PluginPath(&path);  // no such bundle: unchanged
+  EXPECT_STREQ(path.Get(), "/opt/plugins/");
+  NSBundle::unregisterBundle("com.example.paths");
+}
+
+TEST(SubWindowTest, HostWindowGetsABorderlessChildHoldingTheView) {
+  TestPlug plug;
+  TestGraphics* gui = new TestGraphics(&plug);
+  plug.AttachGraphics(gui);
+  gui->AttachSubWindow(nullptr);
+  ASSERT_NE(gui->GetWindow(), nullptr);
+  EXPECT_NE(static_cast<NSView*>(gui->GetWindow())->window(), nullptr);
+  gui->RemoveSubWindow();
+  EXPECT_EQ(gui->GetWindow(), nullptr);
 }
 
 }  // namespace
