@@ -7,6 +7,7 @@
 #include "GuiTestSupport.h"
 #include "IKnobControls.h"
 #include "ISwitchControls.h"
+#include "ITextControls.h"
 #include "Raster_SysBitmap.h"
 
 namespace {
@@ -347,5 +348,102 @@ TEST_F(GraphicsTest, FontsAreSharedAcrossColoursButNotSizes) {
   EXPECT_GT(r.R - r.L, 0);
   EXPECT_TRUE(gui->DrawIText(&black, "", &r));
 }
+
+}  // namespace
+
+namespace {
+
+// Every drawing control class draws inside its own rectangle and nowhere else.
+struct DrawCase {
+  const char* name;
+  IControl* (*make)(IPluginBase* plug, IGraphics* gui);
+};
+
+IBitmap Img(IGraphics* gui, int id, int frames) {
+  return gui->LoadIBitmap(id, "mem.png", frames);
+}
+
+const DrawCase kDrawCases[] = {
+    {"panel",
+     [](IPluginBase* p, IGraphics*) -> IControl* {
+       return new IPanelControl(p, IRECT(20, 20, 40, 30), &COLOR_RED);
+     }},
+    {"bitmap",
+     [](IPluginBase* p, IGraphics* g) -> IControl* {
+       IBitmap b = Img(g, kIdThreeFrames, 3);
+       return new IBitmapControl(p, 20, 20, 0, &b);
+     }},
+    {"overlay",
+     [](IPluginBase* p, IGraphics* g) -> IControl* {
+       IBitmap b = Img(g, kIdTwoFrames, 2);
+       IControl* c = new IBitmapOverlayControl(p, 20, 20, 1, &b, IRECT(20, 20, 25, 25));
+       c->SetValue(1.0);
+       return c;
+     }},
+    {"radio",
+     [](IPluginBase* p, IGraphics* g) -> IControl* {
+       IBitmap b = Img(g, kIdTwoFrames, 2);
+       return new IRadioButtonsControl(p, IRECT(20, 20, 70, 30), 2, 3, &b, DirHorizontal);
+     }},
+    {"fader",
+     [](IPluginBase* p, IGraphics* g) -> IControl* {
+       IBitmap b = Img(g, kIdOneFrame, 1);
+       return new IFaderControl(p, 20, 20, 50, 0, &b);
+     }},
+    {"knob line",
+     [](IPluginBase* p, IGraphics*) -> IControl* {
+       return new IKnobLineControl(p, IRECT(20, 20, 60, 60), 0, &COLOR_WHITE, 4.0, 0.0);
+     }},
+    {"knob rotater",
+     [](IPluginBase* p, IGraphics* g) -> IControl* {
+       IBitmap b = Img(g, kIdThreeFrames, 1);
+       return new IKnobRotaterControl(p, 20, 20, 0, &b);
+     }},
+    {"knob multi",
+     [](IPluginBase* p, IGraphics* g) -> IControl* {
+       IBitmap b = Img(g, kIdKnob, 31);
+       return new IKnobMultiControl(p, 20, 20, 0, &b);
+     }},
+    {"knob rotating mask",
+     [](IPluginBase* p, IGraphics* g) -> IControl* {
+       IBitmap b = Img(g, kIdOneFrame, 1);
+       return new IKnobRotatingMaskControl(p, 20, 20, 0, &b, &b, &b);
+     }},
+    {"bitmap text",
+     [](IPluginBase* p, IGraphics* g) -> IControl* {
+       IBitmap font = Img(g, kIdKnob, 31);  // 31 frames: characters 32 to 62
+       return new IBitmapTextControl(p, IRECT(20, 20, 80, 30), &font, "1 2=>", nullptr, 10, 10);
+     }},
+    {"caption",
+     [](IPluginBase* p, IGraphics*) -> IControl* {
+       IText white(12, &COLOR_WHITE);
+       return new ICaptionControl(p, IRECT(20, 20, 120, 40), 0, &white);
+     }},
+};
+
+class ControlDrawTest : public ::testing::TestWithParam<DrawCase> {};
+
+TEST_P(ControlDrawTest, DrawsOnlyInsideItsRectangle) {
+  TestPlug plug;
+  TestGraphics* gui = new TestGraphics(&plug);
+  plug.AttachGraphics(gui);
+  gui->AttachPanelBackground(&COLOR_BLACK);
+  IControl* c = GetParam().make(&plug, gui);
+  gui->AttachControl(c);
+  IRECT all(0, 0, 200, 100);
+  gui->Draw(&all);
+  const IRECT& r = c->GetRECT();
+  int inside = 0, outside = 0;
+  for (int y = 0; y < 100; ++y) {
+    for (int x = 0; x < 200; ++x) {
+      if (gui->GetPoint(x, y) == COLOR_BLACK) continue;
+      (x >= r.L && x <= r.R && y >= r.T && y <= r.B ? inside : outside)++;
+    }
+  }
+  EXPECT_GT(inside, 0) << GetParam().name;
+  EXPECT_EQ(outside, 0) << GetParam().name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDrawingClass, ControlDrawTest, ::testing::ValuesIn(kDrawCases));
 
 }  // namespace
