@@ -9,6 +9,7 @@
 #include "GuiTestSupport.h"
 #include "IGraphicsCocoa.h"
 #include "IKnobControls.h"
+#include "IPopupMenu.h"
 #include "ITextControls.h"
 
 namespace {
@@ -303,6 +304,34 @@ TEST(SubWindowTest, HostWindowGetsABorderlessChildHoldingTheView) {
   EXPECT_NE(static_cast<NSView*>(gui->GetWindow())->window(), nullptr);
   gui->RemoveSubWindow();
   EXPECT_EQ(gui->GetWindow(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ViewTest, PopupMenuOpensBelowTheControlInBackingPixels) {
+  window.setBackingScaleFactor(2.0);
+  IPopupMenu menu;
+  menu.AddItem("a");
+  IRECT r(10, 20, 30, 40);  // view origin (10, 196)
+  NSMenu::scriptNextChoice({0});
+  EXPECT_EQ(gui->CreateIPopupMenu(&menu, &r), &menu);
+  const NSEvent& e = NSMenu::lastPopUpEvent();
+  EXPECT_EQ(e.type, NSApplicationDefined);
+  EXPECT_EQ(e.modifierFlags, 15u);
+  EXPECT_EQ(e.locationInWindow.x, 5.0);
+  EXPECT_EQ(e.locationInWindow.y, 96.0);
+  EXPECT_EQ(e.windowNumber, window.windowNumber());
+}
+
+TEST_F(ViewTest, ResizeToANewSizeEmptiesTheLayoutAndResizesTheView) {
+  gui->Resize(774, 237);
+  EXPECT_EQ(gui->NControls(), 1);
+  gui->Resize(800, 300);
+  EXPECT_EQ(gui->NControls(), 0);
+  EXPECT_EQ(view->frame().size.width, 800);
+  EXPECT_EQ(view->frame().size.height, 300);
 }
 
 }  // namespace
