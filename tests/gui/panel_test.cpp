@@ -195,6 +195,17 @@ TEST_F(PanelTest, WheelStepAndRightClickOnAKnob) {
   EXPECT_NEAR(Normalized(Vantrose::kHP), start + 0.02, 1e-12);
 }
 
+TEST_F(PanelTest, HostAutomationMovesTheKnobAndDirtiesOnlyIt) {
+  Frames(3);
+  ASSERT_EQ(AudioUnitSetParameter(unit->Get(), Vantrose::kGain, kAudioUnitScope_Global, 0, 6.0f, 0),
+            noErr);
+  EXPECT_EQ(gui->GetControl(15)->GetValue(), 0.75);
+  IRECT dirty;
+  ASSERT_TRUE(gui->IsDirty(&dirty));
+  EXPECT_EQ(dirty, IRECT(622, 111, 676, 165));
+  EXPECT_TRUE(gEvents.empty());  // a host change is not echoed back to the host
+}
+
 TEST_F(PanelTest, LinkOpensTheProductPage) {
   std::vector<std::string>& opened = NSWorkspace::sharedWorkspace()->openedURLs();
   opened.clear();
