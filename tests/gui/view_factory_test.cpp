@@ -46,6 +46,27 @@ TEST(CocoaViewFactory, OpensTheEditorsViewForTheHost) {
   EXPECT_EQ(gui->GetWindow(), again);
 }
 
+// The host's whole path: the Cocoa UI property names the factory class, the
+// host makes it and asks it for the view.
+TEST(CocoaViewFactory, HostFindsTheFactoryThroughTheCocoaUIProperty) {
+  cfstandin::RegisterBundle(VantroseIdentity::kBundleID,
+                            "/Library/Audio/Plug-Ins/Vantrose.component");
+  UnitHandle unit(EffectComponent(Route::kFactory));
+  AudioUnitCocoaViewInfo info = {};
+  UInt32 size = sizeof info;
+  ASSERT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0,
+                                 &info, &size),
+            noErr);
+  char name[64] = "";
+  CFStringGetCString(info.mCocoaAUViewClass[0], name, sizeof name, kCFStringEncodingUTF8);
+  EXPECT_STREQ(name, "Vantrose_View");
+  CFRelease(info.mCocoaAUViewClass[0]);
+  CFRelease(info.mCocoaAUViewBundleLocation);
+  Vantrose_View factory;
+  NSSize preferred;
+  EXPECT_NE(factory.init()->uiViewForAudioUnit(unit.Get(), preferred), nullptr);
+}
+
 TEST(CocoaViewFactory, UnitsWithoutAnEditorOrAPlugInGetNoView) {
   UnitHandle bare(TestAUComponent());
   Vantrose_View factory;
