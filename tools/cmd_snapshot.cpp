@@ -2,10 +2,15 @@
 // settings and mouse gestures.  Gestures are given in editor pixels (origin at
 // the panel's top-left corner, y downward) and replayed through the native view.
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "AppKit.h"
 #include "Commands.h"
 #include "PanelSnapshot.h"
 
@@ -46,6 +51,19 @@ bool ParseGesture(const char* option, const char* value, PanelGesture* g) {
     return false;
   }
   return true;
+}
+
+// A link clicked in the panel opens in the desktop's browser when xdg-open is
+// there; the URL goes to it as one argument, never through a shell.
+bool OpenWithDesktop(const std::string& url) {
+  if (access("/usr/bin/xdg-open", X_OK) != 0) return false;
+  std::printf("opening %s\n", url.c_str());
+  std::string arg = url;
+  char* args[] = {const_cast<char*>("xdg-open"), &arg[0], nullptr};
+  pid_t pid = 0;
+  if (posix_spawn(&pid, "/usr/bin/xdg-open", nullptr, nullptr, args, environ) != 0) return false;
+  int status = 0;
+  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 int Fail(const std::string& message) {
@@ -92,12 +110,16 @@ int RunSnapshot(int argc, char** argv) {
     request.settings.push_back(s);
   }
   if (request.outPath.empty()) return Fail("no output file given");
+  NSWorkspace::sharedWorkspace()->setHandler(OpenWithDesktop);
   std::vector<double> values;
   if (!RenderPanelSnapshot(request, &values, &error)) {
     std::fprintf(stderr, "vantrose snapshot: %s\n", error.c_str());
     return kExitUsage;
   }
   std::printf("wrote %s\n", request.outPath.c_str());
+  for (const std::string& url : NSWorkspace::sharedWorkspace()->openedURLs()) {
+    std::printf("link clicked: %s\n", url.c_str());
+  }
   for (int i = 0; i < probe->NParams(); ++i) {
     IParam* p = probe->GetParam(i);
     char display[MAX_PARAM_DISPLAY_LEN];
