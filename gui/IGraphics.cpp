@@ -340,7 +340,6 @@ void IGraphics::Resize(int w, int h) {
   mHeight = h;
   ReleaseMouseCapture();
   mControls.Empty(true);
-  DeleteBitmaps();
   PrepDraw();
   if (mPlug) mPlug->ResizeGraphics(w, h);
 }

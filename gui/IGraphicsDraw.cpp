@@ -40,7 +40,9 @@ BlendMode MapBlend(const IChannelBlend* blend) {
 
 }  // namespace
 
+// A second call replaces the bitmaps instead of leaking them.
 void IGraphics::PrepDraw() {
+  DeleteBitmaps();
   mDrawBitmap = new Raster_SysBitmap(mWidth, mHeight);
   mTmpBitmap = new Raster_MemBitmap(0, 0, 4);
 }
