@@ -14,9 +14,13 @@
 
 namespace {
 
-bool HasArtwork(const std::string& root) {
+bool IsFile(const std::string& path) {
   struct stat st;
-  return stat((root + "/resources/img/BG.png").c_str(), &st) == 0;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool HasArtwork(const std::string& root) {
+  return IsFile(root + "/resources/img/BG.png");
 }
 
 // Window coordinates of an editor pixel, the inverse of the view's mouse mapping.
@@ -98,6 +102,10 @@ bool RegisterPanelArtwork(const std::string& dir, std::string* error) {
   std::string folder = dir.empty() ? FindProductRoot() : dir;
   if (folder.empty()) {
     *error = "can't find the artwork (resources/img/); use --resources DIR";
+    return false;
+  }
+  if (!HasArtwork(folder) && !IsFile(folder + "/BG.png")) {
+    *error = "no BG.png in '" + folder + "' or in its resources/img/";
     return false;
   }
   // Resources are looked up by base name, so the folder may hold the PNGs

@@ -55,15 +55,16 @@ TEST(PanelSnapshot, DragAndSettingsShowInTheImageAndTheValues) {
   std::remove(moved.outPath.c_str());
 }
 
-TEST(PanelSnapshot, MissingArtworkFolderIsReported) {
+TEST(PanelSnapshot, MissingArtworkAndUnwritableOutputAreReported) {
   std::string error;
-  EXPECT_TRUE(RegisterPanelArtwork("/nonexistent/folder", &error));  // taken as given
+  EXPECT_FALSE(RegisterPanelArtwork("/nonexistent/folder", &error));
+  EXPECT_NE(error.find("no BG.png"), std::string::npos);
+  ASSERT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error));
   PanelSnapshotRequest r;
   r.outPath = "/nonexistent/folder/out.png";
   std::vector<double> values;
   EXPECT_FALSE(RenderPanelSnapshot(r, &values, &error));
   EXPECT_NE(error.find("can't write"), std::string::npos);
-  ASSERT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error));
 }
 
 }  // namespace
