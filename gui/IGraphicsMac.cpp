@@ -23,6 +23,19 @@ IGraphicsMac::~IGraphicsMac() {
   CGColorSpaceRelease(mColorSpace);
 }
 
+// The display's own profile from 10.7 on, else (or without one) device RGB.
+CGColorSpace* IGraphicsMac::MakeColorSpace() {
+  CGColorSpaceRef space = nullptr;
+  if (GetUserOSVersion() >= 0x1070) {
+    CMProfileRef profile = nullptr;
+    if (CMGetSystemProfile(&profile) == 0) {
+      space = CGColorSpaceCreateWithPlatformColorSpace(profile);
+      CMCloseProfile(profile);
+    }
+  }
+  return space ? space : CGColorSpaceCreateDeviceRGB();
+}
+
 // The whole bitmap goes over every time; the window limits drawing to what
 // was invalidated.
 bool IGraphicsMac::DrawScreen(IRECT*) {
@@ -33,7 +46,7 @@ bool IGraphicsMac::DrawScreen(IRECT*) {
       NSGraphicsContext::graphicsContextWithGraphicsPort(current->graphicsPort(), YES);
   CGContextRef context = wrapped ? wrapped->graphicsPort() : nullptr;
   if (!context) return false;
-  if (!mColorSpace) mColorSpace = CGColorSpaceCreateDeviceRGB();
+  if (!mColorSpace) mColorSpace = MakeColorSpace();
   if (!mDrawBitmap || !mDrawBitmap->getBits()) return true;
   int span = mDrawBitmap->getRowSpan();
   size_t bytes = static_cast<size_t>(span) * mDrawBitmap->getHeight() * 4;

@@ -55,6 +55,8 @@ class IGraphicsMac : public IGraphics {
   int GetUserOSVersion();
 
  private:
+  CGColorSpace* MakeColorSpace();
+
   IGraphicsCocoa_vVantrose_au* mView = nullptr;
   StrBuf mBundleID;
   CGColorSpace* mColorSpace = nullptr;

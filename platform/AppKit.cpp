@@ -540,6 +540,20 @@ void CGColorSpaceRelease(CGColorSpaceRef space) {
   delete space;
 }
 
+int CMGetSystemProfile(CMProfileRef* profile) {
+  if (profile) *profile = nullptr;
+  return -1;
+}
+
+void CMCloseProfile(CMProfileRef) {}
+
+CGColorSpaceRef CGColorSpaceCreateWithPlatformColorSpace(void* profile) {
+  if (!profile) return nullptr;
+  CGColorSpace* space = new CGColorSpace();
+  space->deviceRGB = false;
+  return space;
+}
+
 CGImageRef CGImageCreate(int width, int height, int bitsPerComponent, int bitsPerPixel,
                          int bytesPerRow, CGColorSpaceRef space, unsigned int bitmapInfo,
                          const void* data, size_t dataSize) {

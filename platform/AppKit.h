@@ -496,6 +496,12 @@ struct CGColorSpace {
 };
 typedef CGColorSpace* CGColorSpaceRef;
 CGColorSpaceRef CGColorSpaceCreateDeviceRGB();
+// The display's colour profile; this stand-in has none and reports an error.
+typedef struct OpaqueCMProfile* CMProfileRef;
+int CMGetSystemProfile(CMProfileRef* profile);
+void CMCloseProfile(CMProfileRef profile);
+// Null for a null profile.
+CGColorSpaceRef CGColorSpaceCreateWithPlatformColorSpace(void* profile);
 void CGColorSpaceRelease(CGColorSpaceRef space);
 
 struct CGImage {

@@ -335,3 +335,28 @@ TEST_F(ViewTest, ResizeToANewSizeEmptiesTheLayoutAndResizesTheView) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ViewTest, TooltipsAndTheHiddenCursor) {
+  gui->GetControl(0)->SetTooltip("panel");
+  gui->UpdateTooltips();
+  EXPECT_TRUE(view->toolTips().empty());  // tooltips are off unless enabled
+  gui->EnableTooltips(true);
+  gui->UpdateTooltips();
+  ASSERT_EQ(view->toolTips().size(), 1u);
+  EXPECT_EQ(view->toolTips()[0].rect.size.width, 775);
+  gui->HandleMouseOver(true);
+  NSEvent move = NSEvent::MouseEvent(NSMouseMoved, 40, 184);
+  view->mouseMoved(&move);
+  EXPECT_STREQ(view->viewStringForToolTip(), "panel");
+
+  NSEvent::setMouseLocation(NSMakePoint(300, 1000));
+  gui->HideMouseCursor();
+  NSEvent::setMouseLocation(NSMakePoint(0, 0));
+  gui->ShowMouseCursor();
+  EXPECT_EQ(NSEvent::mouseLocation().x, 300);  // put back where it was hidden
+  EXPECT_EQ(NSEvent::mouseLocation().y, 1000);
+}
+
+}  // namespace
