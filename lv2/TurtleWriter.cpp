@@ -11,6 +11,7 @@ namespace {
 
 const char* kPrefixes =
     "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
+    "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n"
     "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
     "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
@@ -86,6 +87,7 @@ std::string PluginTurtle(IPluginBase& plug, const VantroseLV2::PluginKind& kind)
   t += "  lv2:minorVersion " + std::to_string(minor) + " ;\n";
   t += "  lv2:microVersion " + std::to_string(patch) + " ;\n";
   t += "  lv2:optionalFeature lv2:hardRTCapable , urid:map , opts:options ;\n";
+  t += "  opts:supportedOption bufsz:maxBlockLength ;\n";
   t += "  lv2:extensionData state:interface ;\n";
   for (int i = 0; i < plug.NParams(); ++i)
     t += ControlPortTurtle(ControlPortForParam(plug, i), i);
