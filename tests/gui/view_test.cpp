@@ -3,14 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdio>
-#include <fstream>
 
 #include "GuiTestSupport.h"
 #include "IGraphicsCocoa.h"
 #include "IKnobControls.h"
 #include "IPopupMenu.h"
 #include "ITextControls.h"
+#include "Raster_PNGWrite.h"
 
 namespace {
 
@@ -211,17 +213,12 @@ TEST_F(ViewTest, HostRemovingTheViewDetachesItFromTheManager) {
 TEST(ImageLookupTest, FindsPngResourcesByBaseName) {
   char folder[] = "/tmp/vantrose_bundle_XXXXXX";
   ASSERT_NE(mkdtemp(folder), nullptr);
-  std::string dir = std::string(folder) + "/resources/img";
-  ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
-  // A 1 x 1 opaque red PNG.
-  static const unsigned char kPng[] = {
-      0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
-      0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00,
-      0x00, 0x90, 0x77, 0x53, 0xDE, 0x00, 0x00, 0x00, 0x0C, 0x49, 0x44, 0x41, 0x54, 0x08,
-      0xD7, 0x63, 0xF8, 0xCF, 0xC0, 0x00, 0x00, 0x03, 0x01, 0x01, 0x00, 0x18, 0xDD, 0x8D,
-      0xB0, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
-  std::ofstream(dir + "/BG.png", std::ios::binary)
-      .write(reinterpret_cast<const char*>(kPng), sizeof kPng);
+  std::string resources = std::string(folder) + "/resources", img = resources + "/img";
+  ASSERT_EQ(mkdir(resources.c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(img.c_str(), 0755), 0);
+  Raster_MemBitmap red(1, 1, 4);
+  red.getBits()[0] = 0xFFFF0000u;
+  ASSERT_TRUE(Raster_WritePNG((img + "/BG.png").c_str(), &red));
   NSBundle::registerBundle("com.example.test", folder);
   Raster_IBitmap* bg = LoadImgFromResourceOSX("com.example.test", "resources/img/BG.png");
   ASSERT_NE(bg, nullptr);
@@ -233,7 +230,10 @@ TEST(ImageLookupTest, FindsPngResourcesByBaseName) {
   EXPECT_EQ(LoadImgFromResourceOSX("com.example.other", "BG.png"), nullptr);
   EXPECT_EQ(LoadImgFromResourceOSX("com.example.test", nullptr), nullptr);
   NSBundle::unregisterBundle("com.example.test");
-  std::system(("rm -rf " + std::string(folder)).c_str());
+  std::remove((img + "/BG.png").c_str());
+  rmdir(img.c_str());
+  rmdir(resources.c_str());
+  rmdir(folder);
 }
 
 TEST(OpenURLTest, WebAddressesAndLocalPaths) {
