@@ -3,6 +3,7 @@
 // own: they run on whichever thread changed the parameter.
 #include "AUEvents.h"
 #include "IPluginAU.h"
+#include "Log.h"
 
 void IPluginAU::SendAUEvent(UInt32 type, AudioComponentInstance instance, int idx) {
   AudioUnitEvent event = {};
@@ -15,15 +16,18 @@ void IPluginAU::SendAUEvent(UInt32 type, AudioComponentInstance instance, int id
 }
 
 void IPluginAU::BeginInformHostOfParamChange(int idx) {
+  Trace(__FUNCTION__, __LINE__, "%d", idx);
   SendAUEvent(kAudioUnitEvent_BeginParameterChangeGesture, mCI, idx);
 }
 
 // Listeners read the value back from the unit.
-void IPluginAU::InformHostOfParamChange(int idx, double) {
+void IPluginAU::InformHostOfParamChange(int idx, double normalizedValue) {
+  Trace(__FUNCTION__, __LINE__, "%d:%f", idx, normalizedValue);
   SendAUEvent(kAudioUnitEvent_ParameterValueChange, mCI, idx);
 }
 
 void IPluginAU::EndInformHostOfParamChange(int idx) {
+  Trace(__FUNCTION__, __LINE__, "%d", idx);
   SendAUEvent(kAudioUnitEvent_EndParameterChangeGesture, mCI, idx);
 }
 

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "IPluginAU.h"
+#include "Log.h"
 
 // ---- Buses and channel bookkeeping ----
 
@@ -50,6 +51,14 @@ bool IPluginAU::CheckLegalIO() const {
   return (nIn == 0 && nOut == 0) || LegalIO(nIn, nOut);
 }
 
+namespace {
+const char* InputTypeName(IPluginAU::EAUInputType type) {
+  static const char* const kNames[] = {"NotConnected", "DirectFastProc", "DirectNoFastProc",
+                                       "RenderCallback"};
+  return kNames[type];
+}
+}  // namespace
+
 void IPluginAU::AssessInputConnections() {
   RecursiveMutex::ScopedLock lock(mMutex);
   SetInputChannelConnections(0, NInChannels(), false);
@@ -65,9 +74,13 @@ void IPluginAU::AssessInputConnections() {
     } else {
       conn->mInputType = eNotConnected;
     }
+    Trace(__FUNCTION__, __LINE__, "%d:%s", i, InputTypeName(conn->mInputType));
     bus->mConnected = conn->mInputType != eNotConnected;
     if (!bus->mConnected) continue;
-    if (bus->mNHostChannels < 0) bus->mNHostChannels = bus->mNPlugChannels;  // assume all
+    if (bus->mNHostChannels < 0) {
+      bus->mNHostChannels = bus->mNPlugChannels;
+      Trace(__FUNCTION__, __LINE__, "AssumeChannels:%d", bus->mNPlugChannels);
+    }
     int nHost =
         bus->mNHostChannels < bus->mNPlugChannels ? bus->mNHostChannels : bus->mNPlugChannels;
     SetInputChannelConnections(bus->mPlugChannelStartIdx, nHost, true);
