@@ -32,6 +32,7 @@ void IPluginAU::EndInformHostOfParamChange(int idx) {
 }
 
 void IPluginAU::InformHostOfProgramChange() {
+  RecursiveMutex::ScopedLock lock(mMutex);  // the listener list may change on another thread
   InformListeners(kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global);
 }
 

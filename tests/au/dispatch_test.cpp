@@ -112,6 +112,9 @@ TEST_P(EffectRoutes, SameListenerTwiceIsCalledOnce) {
             noErr);
   unit.SetUInt32(kAudioUnitProperty_BypassEffect, 0);
   EXPECT_EQ(calls, 1);
+  // A listener or notification without a function would be called later: refused now.
+  EXPECT_EQ(AudioUnitAddPropertyListener(unit.Get(), 21, nullptr, &calls), kAudio_ParamError);
+  EXPECT_EQ(AudioUnitAddRenderNotify(unit.Get(), nullptr, nullptr), kAudio_ParamError);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothRoutes, EffectRoutes,

@@ -210,6 +210,10 @@ TEST_F(EffectProperties, PresetsAndTheirNames) {
   EXPECT_EQ(AudioUnitSetProperty(u, kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0,
                                  &missing, sizeof missing),
             kAudioUnitErr_InvalidPropertyValue);
+  AUPreset user = {-1, CFSTR("mine")};  // a host's own preset: nothing to restore
+  EXPECT_EQ(AudioUnitSetProperty(u, kAudioUnitProperty_PresentPreset, kAudioUnitScope_Global, 0,
+                                 &user, sizeof user),
+            noErr);
 }
 
 TEST_F(EffectProperties, ValueStringsAndNames) {

@@ -119,6 +119,37 @@ TEST_F(Render, UpstreamFailurePassesThroughAndLeavesOutputs) {
   EXPECT_EQ(out[0][0], -7.0f);
 }
 
+TEST(RenderChannels, OutputWithoutAHostFormatUsesAllItsChannels) {
+  UnitHandle unit(TestAUComponent());
+  unit.ConnectInput();  // no stream format set on either side
+  ASSERT_EQ(AudioUnitInitialize(unit.Get()), noErr);
+  unit.input = {std::vector<float>(16, 0.5f), std::vector<float>(16, 0.25f)};
+  std::vector<std::vector<float>> out(2);
+  ASSERT_EQ(unit.Render(out, 16, 0.0), noErr);
+  EXPECT_EQ(out[0], std::vector<float>(16, 1.0f));
+  EXPECT_EQ(out[1], std::vector<float>(16, 0.5f));
+}
+
+TEST(RenderChannels, AnInputBufferLeftEmptyReadsAsSilence) {
+  UnitHandle unit(TestAUComponent());
+  AURenderCallbackStruct empty = {[](void*, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
+                                     UInt32, UInt32, AudioBufferList* io) -> OSStatus {
+                                    static_cast<float*>(io->mBuffers[0].mData)[0] = 9.0f;
+                                    io->mBuffers[1].mData = nullptr;
+                                    io->mBuffers[0].mDataByteSize =
+                                        4;  // one frame of room for sixteen
+                                    return noErr;
+                                  },
+                                  nullptr};
+  ASSERT_EQ(AudioUnitSetProperty(unit.Get(), kAudioUnitProperty_SetRenderCallback,
+                                 kAudioUnitScope_Input, 0, &empty, sizeof empty),
+            noErr);
+  std::vector<std::vector<float>> out(2);
+  ASSERT_EQ(unit.Render(out, 16, 0.0), noErr);
+  EXPECT_EQ(out[0], std::vector<float>(16, 0.0f));
+  EXPECT_EQ(out[1], std::vector<float>(16, 0.0f));
+}
+
 TEST(RenderChannels, MonoInputIsRefusedWhileActiveWithStereoOutput) {
   UnitHandle unit(TestAUComponent());
   ASSERT_EQ(unit.SetFormat(kAudioUnitScope_Output, 2), noErr);
