@@ -26,6 +26,10 @@ class StatePlug : public IPluginBase {
     ++mParamChanges;
   }
   void PresetsChangedByHost() override { ++mPresetsChanged; }
+  void RedrawParamControls() override {
+    IPluginBase::RedrawParamControls();
+    ++mRedraws;
+  }
 
   void BeginInformHostOfParamChange(int) override {}
   void InformHostOfParamChange(int, double) override {}
@@ -50,6 +54,7 @@ class StatePlug : public IPluginBase {
 
   int mParamChanges = 0;
   int mPresetsChanged = 0;
+  int mRedraws = 0;
   int mProgramChanges = 0;
   int mMidiSent = 0;
 };

@@ -179,6 +179,7 @@ TEST(Presets, RestoreByIndexAppliesTheChunkAndAnnouncesIt) {
   EXPECT_EQ(plug.Value(StatePlug::kType), 2.0);
   EXPECT_EQ(plug.mParamChanges, StatePlug::kNumParams);
   EXPECT_EQ(plug.mPresetsChanged, 1);
+  EXPECT_EQ(plug.mRedraws, 1);
   ASSERT_TRUE(plug.RestorePreset("a"));
   EXPECT_EQ(plug.GetCurrentPresetIdx(), 0);
   EXPECT_EQ(plug.Value(StatePlug::kGain), 3.0);
@@ -195,6 +196,7 @@ TEST(Presets, RestoreRefusesBadIndicesAndNamesWithoutAChange) {
   EXPECT_FALSE(plug.RestorePreset("A"));  // names match exactly
   EXPECT_EQ(Snapshot(plug), before);
   EXPECT_EQ(plug.mPresetsChanged, 0);
+  EXPECT_EQ(plug.mRedraws, 0);
 }
 
 TEST(Presets, RestoringANeverFilledSlotNamesItAndStoresTheCurrentValues) {
@@ -219,6 +221,7 @@ TEST(Presets, RestoringAShortChunkFailsAndLeavesTheParameters) {
   EXPECT_FALSE(plug.RestorePreset(0));
   EXPECT_EQ(Snapshot(plug), before);
   EXPECT_EQ(plug.GetCurrentPresetIdx(), 0);
+  EXPECT_EQ(plug.mRedraws, 0);
 }
 
 TEST(Presets, ModifyCurrentPresetStoresTheStateAndRenames) {

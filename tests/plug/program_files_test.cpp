@@ -148,6 +148,7 @@ TEST(ProgramFile, LoadsIntoAPlugInWithoutPresetsAndAnnouncesTheValues) {
   EXPECT_EQ(b.Value(StatePlug::kGain), 6.0);
   EXPECT_EQ(b.mParamChanges, StatePlug::kNumParams);
   EXPECT_EQ(b.mProgramChanges, 1);
+  EXPECT_EQ(b.mRedraws, 1);  // the editor shows the loaded values
 }
 
 TEST(ProgramFile, FullWidthNameIsReadWithoutATerminator) {
