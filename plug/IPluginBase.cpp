@@ -130,19 +130,20 @@ void IPluginBase::RedrawParamControls() {
   }
 }
 
+// Resizes and zeroes every scratch buffer.  Should memory run out, the stored block
+// size is the smallest buffer actually obtained, so the render path never passes
+// the end of one; a wrapper sees the shortfall in GetBlockSize().
 void IPluginBase::SetBlockSize(int blockSize) {
   if (blockSize == mBlockSize || blockSize < 0) return;
-  for (int i = 0; i < NInChannels(); ++i) {
-    InChannel* ch = mInChannels.Get(i);
-    ch->mScratchBuf.Resize(blockSize);
-    if (blockSize > 0) std::memset(ch->mScratchBuf.Get(), 0, sizeof(double) * blockSize);
-  }
-  for (int i = 0; i < NOutChannels(); ++i) {
-    OutChannel* ch = mOutChannels.Get(i);
-    ch->mScratchBuf.Resize(blockSize);
-    if (blockSize > 0) std::memset(ch->mScratchBuf.Get(), 0, sizeof(double) * blockSize);
-  }
-  mBlockSize = blockSize;
+  int obtained = blockSize;
+  auto resizeAndZero = [&obtained, blockSize](TypedBuf<double>& buf) {
+    buf.Resize(blockSize);
+    if (buf.GetSize() < obtained) obtained = buf.GetSize();
+    if (buf.GetSize() > 0) std::memset(buf.Get(), 0, sizeof(double) * buf.GetSize());
+  };
+  for (int i = 0; i < NInChannels(); ++i) resizeAndZero(mInChannels.Get(i)->mScratchBuf);
+  for (int i = 0; i < NOutChannels(); ++i) resizeAndZero(mOutChannels.Get(i)->mScratchBuf);
+  mBlockSize = obtained;
 }
 
 // ---- Identity and versions ----

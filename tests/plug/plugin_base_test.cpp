@@ -182,6 +182,16 @@ TEST(Buffers, FramesBeyondTheBlockSizeAreNeverTouched) {
   EXPECT_EQ(out[4], -1.f);
 }
 
+TEST(Buffers, AnImpossibleBlockSizeKeepsWhatTheBuffersHold) {
+  TestPlug plug("2-2");
+  plug.SetBlockSize(4);
+  plug.SetBlockSize(0x20000000);  // 4 GiB of doubles per channel: refused
+  EXPECT_LE(plug.GetBlockSize(), 4);
+  plug.SetInputChannelConnections(0, 2, false);
+  plug.SetOutputChannelConnections(0, 2, false);
+  plug.ProcessBuffers(0.0, 0x20000000);  // clamped to what the buffers hold
+}
+
 TEST(Buffers, ConnectionQueriesOutsideTheListAreFalse) {
   TestPlug plug("2-2");
   plug.SetInputChannelConnections(0, 10, true);  // clipped to the two channels
