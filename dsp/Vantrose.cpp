@@ -6,6 +6,17 @@
 #include "DenormalGuard.h"
 #include "VantroseEditor.h"
 
+namespace {
+
+bool AllFinite(const double* x, int n) {
+  for (int i = 0; i < n; ++i) {
+    if (!std::isfinite(x[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 using namespace VantroseIdentity;
 
 Vantrose::Vantrose(IPluginInstanceInfo instanceInfo)
@@ -126,7 +137,39 @@ void Vantrose::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
   if (nFrames <= 0) return;
   // Decaying filter tails must not crawl through subnormal arithmetic.
   DenormalGuard noSubnormals;
-  mChain.Render(c, inputs, outputs, nFrames);
+  if (AllFinite(inputs[0], nFrames) && AllFinite(inputs[1], nFrames)) {
+    mChain.Render(c, inputs, outputs, nFrames);
+  } else {
+    RenderWithoutNonFinite(c, inputs, outputs, nFrames);
+  }
+}
+
+// An infinite or NaN input sample would stay in the band filters' state for good and
+// silence the instance until it is reloaded, so such samples enter the chain as 0.
+// Finite samples run exactly as in the normal path; in bypass the host still gets
+// its own input back untouched.  Audio thread: stack buffers only.
+void Vantrose::RenderWithoutNonFinite(const ChainControls& c, double** inputs, double** outputs,
+                                      int nFrames) {
+  constexpr int kRun = 64;
+  double safe[2][kRun], rendered[2][kRun];
+  double* safeIn[2] = {safe[0], safe[1]};
+  double* renderedOut[2] = {rendered[0], rendered[1]};
+  const bool passInput = c.by != 1;
+  for (int pos = 0; pos < nFrames; pos += kRun) {
+    const int n = nFrames - pos < kRun ? nFrames - pos : kRun;
+    for (int ch = 0; ch < 2; ++ch) {
+      for (int i = 0; i < n; ++i) {
+        const double x = inputs[ch][pos + i];
+        safe[ch][i] = std::isfinite(x) ? x : 0.0;
+      }
+    }
+    mChain.Render(c, safeIn, renderedOut, n);
+    for (int ch = 0; ch < 2; ++ch) {
+      for (int i = 0; i < n; ++i) {
+        outputs[ch][pos + i] = passInput ? inputs[ch][pos + i] : rendered[ch][i];
+      }
+    }
+  }
 }
 
 double Vantrose::BandValue(int paramIdx) const {

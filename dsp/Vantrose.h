@@ -154,6 +154,8 @@ class Vantrose : public IPluginAU {
 
  private:
   void InitParameters();
+  void RenderWithoutNonFinite(const ChainControls& c, double** inputs, double** outputs,
+                              int nFrames);
 
   double mLGain = 1.0, mLFreq = 1.0, mLMGain = 1.0, mLMFreq = 1.0, mHMGain = 1.0;
   double mHMFreq = 1.0, mHGain = 1.0, mHFreq = 1.0, mHP = 1.0, mLP = 1.0;

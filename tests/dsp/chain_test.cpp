@@ -293,6 +293,33 @@ TEST(SignalChain, NonFiniteInputNeverReachesSaturationHistories) {
   }
 }
 
+// A non-finite input sample enters the chain as silence: the effect keeps working,
+// exactly as if the host had sent 0 there, and in bypass the input comes back as it was.
+TEST(SignalChain, NonFiniteInputActsAsSilenceAndBypassReturnsIt) {
+  Stereo bad = Noise(1000, 0.5, 5);
+  Stereo zeroed = bad;
+  for (size_t i : {10u, 200u, 201u, 777u}) {
+    bad.ch[i % 2][i] = i == 200 ? std::nan("") : (i == 777 ? -INFINITY : INFINITY);
+    zeroed.ch[i % 2][i] = 0.0;
+  }
+  for (int by : {1, 0}) {
+    auto a = MakeEffect(44100.0, 100);
+    auto b = MakeEffect(44100.0, 100);
+    SetEffectParam(*a, Vantrose::kBY, by);
+    SetEffectParam(*b, Vantrose::kBY, by);
+    Stereo outBad = RunEffect(*a, bad, 100);
+    Stereo outZeroed = RunEffect(*b, zeroed, 100);
+    std::string where;
+    EXPECT_TRUE(SameState(a->Chain(), b->Chain(), &where)) << where;
+    for (int ch = 0; ch < 2; ++ch) {
+      for (size_t i = 0; i < bad.size(); ++i) {
+        const double expected = by ? outZeroed.ch[ch][i] : bad.ch[ch][i];
+        ASSERT_TRUE(SameBits(outBad.ch[ch][i], expected)) << by << " " << ch << " " << i;
+      }
+    }
+  }
+}
+
 // Mono: the framework hands the effect a zeroed scratch input for the second channel;
 // the first channel's output equals a stereo run with a silent right channel.
 TEST(SignalChain, MonoConnectionMatchesStereoWithSilentRight) {
