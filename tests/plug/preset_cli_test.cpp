@@ -1,5 +1,6 @@
 // vantrose preset save / show, and the program files that process --preset reads.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
@@ -28,7 +29,7 @@ Result RunPresetCommand(std::vector<std::string> args) {
 }
 
 std::string Temp(const char* name) {
-  return ::testing::TempDir() + "vantrose_cli_" + name;
+  return ::testing::TempDir() + std::to_string(getpid()) + "_" + "vantrose_cli_" + name;
 }
 
 void WriteBytes(const std::string& path, const ByteChunk& data) {

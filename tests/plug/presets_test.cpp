@@ -1,6 +1,7 @@
 // Presets: filling, restoring by index and name, pruning, serialising, Base64 blobs
 // and the source-text dumps.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -29,7 +30,7 @@ std::string ReadText(const std::string& path) {
 }
 
 std::string TempPath(const char* name) {
-  return ::testing::TempDir() + "vantrose_presets_" + name;
+  return ::testing::TempDir() + std::to_string(getpid()) + "_" + "vantrose_presets_" + name;
 }
 
 TEST(Presets, SlotsStartFreeAndNamedEmpty) {

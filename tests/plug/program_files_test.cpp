@@ -1,6 +1,7 @@
 // Program and bank files: exact layouts, round trips in both forms, and files that
 // are foreign, truncated or malformed, which must change nothing.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -270,7 +271,7 @@ TEST(ProgramFile, StateThatRunsOutInsideTheFileIsUndone) {
 }
 
 TEST(ProgramFile, SavesAndLoadsThroughPaths) {
-  std::string path = ::testing::TempDir() + "vantrose_program.fxp";
+  std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_" + "vantrose_program.fxp";
   StatePlug a;
   Dress(&a);
   StrBuf p(path.c_str());
@@ -465,7 +466,7 @@ TEST(BankFile, PresetListThatRunsOutInsideTheChunkIsUndone) {
 }
 
 TEST(BankFile, SavesAndLoadsThroughPaths) {
-  std::string path = ::testing::TempDir() + "vantrose_bank.fxb";
+  std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_" + "vantrose_bank.fxb";
   StatePlug a(true);
   Dress(&a);
   StrBuf p(path.c_str());

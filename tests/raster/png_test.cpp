@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <zlib.h>
 
@@ -311,7 +312,7 @@ TEST(PngMemory, GivenBitmapIsResizedAndReused) {
 class PngFileTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) {
-    const std::string path = ::testing::TempDir() + name;
+    const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_" + name;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     EXPECT_NE(f, nullptr);
     std::fwrite(bytes.data(), 1, bytes.size(), f);
@@ -325,8 +326,11 @@ TEST_F(PngFileTest, LoadsFromFileAndRefusesMissingOrBadFiles) {
   std::unique_ptr<Raster_IBitmap> bmp(Raster_LoadPNG(good.c_str(), nullptr));
   ASSERT_NE(bmp, nullptr);
   EXPECT_EQ(At(*bmp, 1, 1), Argb(255, 50, 100, 77));
-  EXPECT_EQ(Raster_LoadPNG((::testing::TempDir() + "raster_missing.png").c_str(), nullptr),
-            nullptr);
+  EXPECT_EQ(
+      Raster_LoadPNG(
+          (::testing::TempDir() + std::to_string(getpid()) + "_" + "raster_missing.png").c_str(),
+          nullptr),
+      nullptr);
   EXPECT_EQ(Raster_LoadPNG(nullptr, nullptr), nullptr);
   std::vector<unsigned char> truncated = SamplePng();
   truncated.resize(40);
@@ -336,7 +340,8 @@ TEST_F(PngFileTest, LoadsFromFileAndRefusesMissingOrBadFiles) {
 TEST_F(PngFileTest, WriterRoundTripsABitmap) {
   auto src = MakeNumbered(7, 4);
   Set(*src, 3, 2, 0x80FF8040u);
-  const std::string path = ::testing::TempDir() + "raster_roundtrip.png";
+  const std::string path =
+      ::testing::TempDir() + std::to_string(getpid()) + "_" + "raster_roundtrip.png";
   ASSERT_TRUE(Raster_WritePNG(path.c_str(), src.get()));
   std::unique_ptr<Raster_IBitmap> back(Raster_LoadPNG(path.c_str(), nullptr));
   ASSERT_NE(back, nullptr);
