@@ -2,6 +2,7 @@
 // what the effect holds.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -31,7 +32,7 @@ TEST(PanelSnapshot, DragAndSettingsShowInTheImageAndTheValues) {
   std::string error;
   ASSERT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error)) << error;
   PanelSnapshotRequest plain;
-  plain.outPath = ::testing::TempDir() + "panel_plain.png";
+  plain.outPath = ::testing::TempDir() + std::to_string(getpid()) + "_" + "panel_plain.png";
   std::vector<double> before, after;
   std::unique_ptr<Raster_IBitmap> a = Render(plain, &before);
   ASSERT_NE(a, nullptr);
@@ -39,7 +40,7 @@ TEST(PanelSnapshot, DragAndSettingsShowInTheImageAndTheValues) {
   EXPECT_EQ(a->getHeight(), 237);
 
   PanelSnapshotRequest moved;
-  moved.outPath = ::testing::TempDir() + "panel_moved.png";
+  moved.outPath = ::testing::TempDir() + std::to_string(getpid()) + "_" + "panel_moved.png";
   moved.gestures.push_back(PanelGesture{PanelGesture::kDrag, 312, 75, 0, -54});
   moved.settings.push_back(ParamSetting{10, 6.0});
   std::unique_ptr<Raster_IBitmap> b = Render(moved, &after);
