@@ -228,18 +228,18 @@ CFStringRef CFStringCreateWithCString(CFAllocatorRef alloc, const char* cStr, CF
 }
 
 namespace {
-void AppendFormatted(std::string& out, const char* spec, va_list* args, char conv) {
+void AppendFormatted(std::string& out, const char* conversion, va_list* args, char conv) {
   char piece[128];
   switch (conv) {
     case 'd':
     case 'i':
-      std::snprintf(piece, sizeof piece, spec, va_arg(*args, int));
+      std::snprintf(piece, sizeof piece, conversion, va_arg(*args, int));
       break;
     case 'u':
-      std::snprintf(piece, sizeof piece, spec, va_arg(*args, unsigned));
+      std::snprintf(piece, sizeof piece, conversion, va_arg(*args, unsigned));
       break;
     case 'f':
-      std::snprintf(piece, sizeof piece, spec, va_arg(*args, double));
+      std::snprintf(piece, sizeof piece, conversion, va_arg(*args, double));
       break;
     case 's': {
       const char* s = va_arg(*args, const char*);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <random>
@@ -89,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Job{2, 44100.0, 137, {{13, 0}, {1, 0.2}}}));
 
 std::string TempPath(const char* name) {
-  return std::string(::testing::TempDir()) + name;
+  return std::string(::testing::TempDir()) + std::to_string(getpid()) + "_" + name;
 }
 
 TEST(StateFile, RoundTripsTheClassInfo) {
