@@ -5,6 +5,9 @@
 #   scripts/run.sh sanitize   the test suite in an AddressSanitizer + UBSan build (build-asan/)
 #   scripts/run.sh fuzz [S]   build the libFuzzer targets with clang, replay their seed
 #                             corpora and fuzz each for S seconds (default 30)
+#   scripts/run.sh tsan       a ThreadSanitizer build (build-tsan/) of the validator, run on
+#                             the sections where a second thread sets parameters while
+#                             blocks render
 #   scripts/run.sh build      build only
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -93,12 +96,20 @@ case "$cmd" in
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
     run_fuzzers build-fuzz "${2:-30}"
     ;;
+  tsan)
+    install_packages
+    BUILD_TARGET=vantrose build build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_C_FLAGS=-fsanitize=thread \
+      -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
+    TSAN_OPTIONS=halt_on_error=1 ./build-tsan/vantrose validate --section threads
+    TSAN_OPTIONS=halt_on_error=1 ./build-tsan/vantrose validate --section automation
+    ;;
   build)
     install_packages
     build build
     ;;
   *)
-    echo "usage: scripts/run.sh demo|test|sanitize|fuzz [seconds]|build" >&2
+    echo "usage: scripts/run.sh demo|test|sanitize|tsan|fuzz [seconds]|build" >&2
     exit 2
     ;;
 esac
