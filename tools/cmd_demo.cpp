@@ -3,6 +3,7 @@
 // file with a snapshot of the editor panel, and prints what each setting did.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -46,7 +47,7 @@ const DemoSetting kSettings[] = {
 const double kFigureHz[] = {30, 100, 300, 1000, 3000, 10000, 16000};
 
 // A deterministic test track: kick and snare transients, a bass line, hi-hat ticks
-// and a quiet noise bed; planar stereo.
+// and a quiet noise bed; planar stereo, peaking at -6 dBFS.
 void Synthesise(std::vector<float>& left, std::vector<float>& right) {
   const int n = static_cast<int>(kRate * kSeconds);
   left.assign(n, 0.0f);
@@ -77,6 +78,15 @@ void Synthesise(std::vector<float>& left, std::vector<float>& right) {
     const double bed = 0.01 * noise(rng);
     left[i] = static_cast<float>(kick + 0.6 * snare + 0.4 * hat + bass + bed);
     right[i] = static_cast<float>(kick + 0.4 * snare + 0.9 * hat + bass + 0.01 * noise(rng));
+  }
+  // Peak at -6 dBFS, leaving headroom for the boosts of the demo's settings.
+  float peak = 0.0f;
+  for (int i = 0; i < n; ++i)
+    peak = std::max(peak, std::max(std::fabs(left[i]), std::fabs(right[i])));
+  const float scale = peak > 0.0f ? static_cast<float>(0.5011872336272722 / peak) : 1.0f;
+  for (int i = 0; i < n; ++i) {
+    left[i] *= scale;
+    right[i] *= scale;
   }
 }
 
