@@ -72,10 +72,13 @@ bool ParseParamSetting(const IPluginBase& plug, const char* text, ParamSetting* 
     *error = "value of " + name + " is not a number: '" + std::string(eq + 1) + "'";
     return false;
   }
+  // A host's parameter call carries single precision: a value is in range when its
+  // single-precision rounding is, and is then stored rounded and clamped.
   const IParam* p = plug.GetParam(idx);
-  if (value < p->GetMin() || value > p->GetMax()) {
-    char msg[160];
-    std::snprintf(msg, sizeof msg, "value %g of %s is outside its range %g to %g", value,
+  const float stored = static_cast<float>(value);
+  if (!(stored >= static_cast<float>(p->GetMin()) && stored <= static_cast<float>(p->GetMax()))) {
+    char msg[200];
+    std::snprintf(msg, sizeof msg, "value %.40s of %s is outside its range %g to %g", eq + 1,
                   ParamLabel(plug, idx).c_str(), p->GetMin(), p->GetMax());
     *error = msg;
     return false;

@@ -182,6 +182,11 @@ TEST(ParamSettings, NamesIndicesAndRanges) {
   ASSERT_TRUE(ParseParamSetting(*fx, "Gain=-12", &p, &error));
   EXPECT_FALSE(ParseParamSetting(*fx, "Gain=-12.01", &p, &error));
   EXPECT_NE(error.find("range"), std::string::npos) << error;
+  // The range is judged as the host would store the value: in single precision.
+  EXPECT_TRUE(ParseParamSetting(*fx, "Gain=12.0000001", &p, &error)) << error;
+  EXPECT_TRUE(ParseParamSetting(*fx, "LFreq=0.9830000001", &p, &error)) << error;
+  EXPECT_FALSE(ParseParamSetting(*fx, "LFreq=0.99", &p, &error));
+  EXPECT_NE(error.find("0.99 of LFreq"), std::string::npos) << error;
   EXPECT_FALSE(ParseParamSetting(*fx, "gain=1", &p, &error)) << "names are exact";
   EXPECT_FALSE(ParseParamSetting(*fx, "LGain=nan", &p, &error));
   EXPECT_FALSE(ParseParamSetting(*fx, "=1", &p, &error));
