@@ -108,6 +108,13 @@ void Vantrose::Reset() {
   mChain.ClearSaturation();
 }
 
+#ifdef VANTROSE_LV2
+void Vantrose::OnActivate(bool active) {
+  RecursiveMutex::ScopedLock lock(mMutex);
+  if (active) mChain = VantroseChain();
+}
+#endif
+
 ChainControls Vantrose::Controls() const {
   ChainControls c;
   c.fs = GetSampleRate();

@@ -153,6 +153,11 @@ class Vantrose : public IPluginAU {
   const VantroseChain& Chain() const { return mChain; }
 
  private:
+#ifdef VANTROSE_LV2
+  // LV2 hosts expect activation to forget every trace of earlier audio: the whole
+  // chain restarts as built (smoothers from zero, empty filter histories).
+  void OnActivate(bool active) override;
+#endif
   void InitParameters();
   void RenderWithoutNonFinite(const ChainControls& c, double** inputs, double** outputs,
                               int nFrames);

@@ -57,8 +57,9 @@ void IPluginLV2::ConnectPort(uint32_t port, void* data) {
   mPorts.Get()[port] = static_cast<float*>(data);
 }
 
-// Like the other wrappers' initialisation: every member copy refreshed, then the
-// saturation histories cleared so that a re-activated instance starts from silence.
+// Like the other wrappers' initialisation: every member copy refreshed, the saturation
+// histories cleared, then the effect told, so that a re-activated instance starts
+// afresh.
 void IPluginLV2::Activate() {
   RecursiveMutex::ScopedLock lock(mMutex);
   OnParamReset();

@@ -2,6 +2,8 @@
 // blocks and control changes, and handles what a host may get wrong.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <limits>
 #include <string>
@@ -83,6 +85,24 @@ TEST(LV2Render, WithoutFeaturesLongBlocksMatchTheSameBlocksInPieces) {
   ASSERT_EQ(b.size(), 2u);
   EXPECT_EQ(FirstDifference(a[0], b[0]), -1);
   EXPECT_EQ(FirstDifference(a[1], b[1]), -1);
+}
+
+// Deactivating and activating again forgets the earlier audio: what follows is what
+// a fresh instance renders.
+TEST(LV2Render, ReactivationStartsAfresh) {
+  std::vector<std::vector<float>> first = TestSignal(2, 3000);
+  std::vector<std::vector<float>> second = TestSignal(2, 2048);
+  for (auto& ch : second)
+    std::reverse(ch.begin(), ch.end());
+  LV2Instance reused(kStereoURI, kRate, 512, Features::kMapAndOptions);
+  ASSERT_TRUE(reused.Ok());
+  RunLV2(reused, first, 512, {{0, Vantrose::kLGain, 0.9f}});
+  lilv_instance_deactivate(reused.Get());
+  lilv_instance_activate(reused.Get());
+  LV2Instance fresh(kStereoURI, kRate, 512, Features::kMapAndOptions);
+  ASSERT_TRUE(fresh.Ok());
+  fresh.controls[Vantrose::kLGain] = 0.9f;
+  EXPECT_EQ(RunLV2(reused, second, 512, {}), RunLV2(fresh, second, 512, {}));
 }
 
 // A value beyond the range acts as the bound; NaN is refused and the last value stays.
