@@ -117,3 +117,16 @@ inline double FoldGain(const double P[3], const double M[3], const GainRow& kapp
 // Evaluates a0..a3 and b0..b3 at rate fs, gain position g and frequency positions d, e,
 // in the fixed grouping that makes them reproducible to the last bit.  Block rate.
 BellCoefficients EvaluateBell(const BellTables& t, double fs, double g, double d, double e);
+
+// Stores evaluated coefficients into a third-order section's fields.
+template <class Section>
+void StoreBell(const BellCoefficients& c, Section& s) {
+  s.a0 = c.a[0];
+  s.a1 = c.a[1];
+  s.a2 = c.a[2];
+  s.a3 = c.a[3];
+  s.b0 = c.b[0];
+  s.b1 = c.b[1];
+  s.b2 = c.b[2];
+  s.b3 = c.b[3];
+}

@@ -50,13 +50,5 @@ constexpr BellTables kTables = MakeBellTables(kA0, kB0, kT);
 }  // namespace
 
 void HM32P::Calc(double fs, double g, double d, double e) {
-  const BellCoefficients c = EvaluateBell(kTables, fs, g, d, e);
-  a0 = c.a[0];
-  a1 = c.a[1];
-  a2 = c.a[2];
-  a3 = c.a[3];
-  b0 = c.b[0];
-  b1 = c.b[1];
-  b2 = c.b[2];
-  b3 = c.b[3];
+  StoreBell(EvaluateBell(kTables, fs, g, d, e), *this);
 }
