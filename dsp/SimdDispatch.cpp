@@ -26,6 +26,7 @@ bool ParseSimdPath(const std::string& name, SimdPath* path) {
 // __builtin_cpu_supports also checks that the operating system saves the wide registers.
 bool CpuSupports(SimdPath path) {
 #if defined(__x86_64__) || defined(__i386__)
+  __builtin_cpu_init();  // safe however early the first call comes
   switch (path) {
     case SimdPath::kSse2:
       return true;
@@ -55,13 +56,12 @@ SimdChoice ChooseSimdPath(const char* request) {
   SimdPath asked;
   if (!ParseSimdPath(request, &asked)) {
     choice.refused = true;
-    choice.message = std::string("VANTROSE_SIMD=") + request +
-                     " is not a known path (sse2, avx2 or avx512); using " +
-                     SimdPathName(choice.path);
+    choice.message =
+        std::string("VANTROSE_SIMD=") + request + " is not a known path (sse2, avx2 or avx512)";
   } else if (!CpuSupports(asked)) {
     choice.refused = true;
-    choice.message = std::string("VANTROSE_SIMD=") + request + ": this processor lacks " +
-                     SimdPathName(asked) + "; using " + SimdPathName(choice.path);
+    choice.message =
+        std::string("VANTROSE_SIMD=") + request + ": this processor lacks " + SimdPathName(asked);
   } else {
     choice.path = asked;
   }
@@ -71,7 +71,10 @@ SimdChoice ChooseSimdPath(const char* request) {
 const SimdChoice& ActiveSimdChoice() {
   static const SimdChoice sChoice = [] {
     SimdChoice c = ChooseSimdPath(std::getenv("VANTROSE_SIMD"));
-    if (c.refused) std::fprintf(stderr, "vantrose: %s\n", c.message.c_str());
+    if (c.refused) {
+      std::fprintf(stderr, "Vantrose: %s; rendering on %s instead\n", c.message.c_str(),
+                   SimdPathName(c.path));
+    }
     return c;
   }();
   return sChoice;

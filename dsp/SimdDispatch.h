@@ -19,8 +19,8 @@ SimdPath BestSimdPath();
 
 // The path chosen for a request (the VANTROSE_SIMD value, or null for none): the best
 // path when there is no request; the requested one when the processor has it.  A
-// request for an unknown path or one the processor lacks is refused: the best path
-// is used and message says why.
+// request for an unknown path or one the processor lacks is refused: message says
+// why, and path is the best one, for callers that carry on (a plug-in in a host).
 struct SimdChoice {
   SimdPath path = SimdPath::kSse2;
   bool refused = false;
@@ -28,8 +28,9 @@ struct SimdChoice {
 };
 SimdChoice ChooseSimdPath(const char* request);
 
-// The process-wide choice from VANTROSE_SIMD, made on first use.  A refusal is
-// reported once on standard error.
+// The process-wide choice from VANTROSE_SIMD, made on first use (the effect's
+// constructor makes it, so the audio thread never does).  A refusal is reported once on
+// standard error and rendering carries on along the best path.
 const SimdChoice& ActiveSimdChoice();
 inline SimdPath ActiveSimdPath() {
   return ActiveSimdChoice().path;
