@@ -28,8 +28,9 @@ void IPluginLV2::GetTime(ITimeInfo* timeInfo) {
 bool IPluginLV2::Configure(int nChannels, double sampleRate, int maxBlockSize) {
   RecursiveMutex::ScopedLock lock(mMutex);
   if (nChannels <= 0 || nChannels > NInChannels() || nChannels > NOutChannels() ||
-      !LegalIO(nChannels, nChannels) || !(sampleRate > 0.0) || maxBlockSize <= 0 ||
-      maxBlockSize > kLV2MaxBlockSize || mLastControls.GetSize() != NParams()) {
+      !LegalIO(nChannels, nChannels) || !std::isfinite(sampleRate) || !(sampleRate > 0.0) ||
+      maxBlockSize <= 0 || maxBlockSize > kLV2MaxBlockSize ||
+      mLastControls.GetSize() != NParams()) {
     return false;
   }
   int nPorts = NParams() + 2 * nChannels;
