@@ -10,6 +10,7 @@
 #include "Commands.h"
 #include "EffectSetup.h"
 #include "Response.h"
+#include "SampleRateRange.h"
 
 namespace {
 
@@ -43,8 +44,8 @@ int RunResponse(int argc, char** argv) {
       if (a == "--set") {
         if (!ParseParamSetting(*probe, v, &p, &error)) return UsageError(error);
         settings.push_back(p);
-      } else if (!ParseNumber(v, &rate) || rate < 8000.0 || rate > 768000.0) {
-        return UsageError("--rate takes a sample rate from 8000 to 768000 Hz");
+      } else if (!ParseNumber(v, &rate) || !IsSupportedSampleRate(rate)) {
+        return UsageError("--rate takes a sample rate from " + RateRangeText());
       }
     } else {
       return UsageError("unexpected argument '" + a + "'");
