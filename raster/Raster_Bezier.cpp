@@ -170,11 +170,52 @@ void ThinCurve(const PixelView& v, const Curve<N>& c, Plot&& plot) {
 }
 
 // Anti-aliased curves: each pixel's coverage is 1 minus its distance to the flattened
-// curve, the largest over all pieces, gathered first so no pixel is blended twice.
+// curve, the largest over all pieces, gathered first so no pixel is blended twice.  The
+// ends are cut square, the last point excluded, so curves continuing one another join
+// without a doubled seam.
+class CoverageBuffer {
+ public:
+  CoverageBuffer(int x0, int y0, int x1, int y1)
+      : x0_(x0),
+        y0_(y0),
+        x1_(x1),
+        y1_(y1),
+        w_(x1 - x0 + 1),
+        cover_(static_cast<size_t>(w_) * (y1 - y0 + 1), 0) {}
+
+  // The segment a-b; `first` and `last` mark the curve's own ends.
+  void Segment(const Pt& a, const Pt& b, bool first, bool last) {
+    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+    const int px0 = std::max(x0_, static_cast<int>(std::floor(std::min(a.x, b.x))) - 1);
+    const int px1 = std::min(x1_, static_cast<int>(std::ceil(std::max(a.x, b.x))) + 1);
+    const int py0 = std::max(y0_, static_cast<int>(std::floor(std::min(a.y, b.y))) - 1);
+    const int py1 = std::min(y1_, static_cast<int>(std::ceil(std::max(a.y, b.y))) + 1);
+    for (int y = py0; y <= py1; ++y)
+      for (int x = px0; x <= px1; ++x) {
+        const double s = len2 > 0 ? ((x - a.x) * dx + (y - a.y) * dy) / len2 : 0.0;
+        if ((first && s < 0) || (last && len2 > 0 && s >= 1)) continue;
+        const double sc = std::max(0.0, std::min(1.0, s));
+        const double d = std::hypot(x - a.x - sc * dx, y - a.y - sc * dy);
+        if (d >= 1.0) continue;
+        unsigned short& cv = cover_[static_cast<size_t>(y - y0_) * w_ + (x - x0_)];
+        cv = std::max(cv, static_cast<unsigned short>((1.0 - d) * 256.0));
+      }
+  }
+  template <class Plot>
+  void ForEach(Plot& plot) const {
+    for (int y = y0_; y <= y1_; ++y)
+      for (int x = x0_; x <= x1_; ++x)
+        if (const int cv = cover_[static_cast<size_t>(y - y0_) * w_ + (x - x0_)]) plot(x, y, cv);
+  }
+
+ private:
+  int x0_, y0_, x1_, y1_, w_;
+  std::vector<unsigned short> cover_;
+};
+
 template <int N, class Plot>
 void SmoothCurve(const PixelView& v, const Curve<N>& c, Plot&& plot) {
-  const Area area{-3.0, -3.0, v.w + 2.0, v.h + 2.0};
-  double l = v.w, t = v.h, r = -1, b = -1;
+  double l = c.p[0].x, t = c.p[0].y, r = l, b = t;
   for (const Pt& q : c.p)
     l = std::min(l, q.x), r = std::max(r, q.x), t = std::min(t, q.y), b = std::max(b, q.y);
   const int x0 = static_cast<int>(std::max(0.0, std::floor(l) - 1));
@@ -182,34 +223,15 @@ void SmoothCurve(const PixelView& v, const Curve<N>& c, Plot&& plot) {
   const int x1 = static_cast<int>(std::min(v.w - 1.0, std::ceil(r) + 1));
   const int y1 = static_cast<int>(std::min(v.h - 1.0, std::ceil(b) + 1));
   if (x1 < x0 || y1 < y0) return;
-  const int bw = x1 - x0 + 1;
-  std::vector<unsigned short> cover(static_cast<size_t>(bw) * (y1 - y0 + 1), 0);
+  CoverageBuffer cover(x0, y0, x1, y1);
   Pt prev{0, 0};
   auto emit = [&](const Pt& q, bool restart) {
-    const Pt a = restart ? q : prev;
+    if (!restart) cover.Segment(prev, q, prev == c.p[0], q == c.p[N - 1]);
     prev = q;
-    const double dx = q.x - a.x, dy = q.y - a.y, len2 = dx * dx + dy * dy;
-    const int px0 = std::max(x0, static_cast<int>(std::floor(std::min(a.x, q.x))));
-    const int px1 = std::min(x1, static_cast<int>(std::ceil(std::max(a.x, q.x))));
-    const int py0 = std::max(y0, static_cast<int>(std::floor(std::min(a.y, q.y))));
-    const int py1 = std::min(y1, static_cast<int>(std::ceil(std::max(a.y, q.y))));
-    for (int y = py0 - 1; y <= py1 + 1; ++y) {
-      if (y < y0 || y > y1) continue;
-      for (int x = std::max(x0, px0 - 1); x <= std::min(x1, px1 + 1); ++x) {
-        const double s =
-            len2 > 0 ? std::max(0.0, std::min(1.0, ((x - a.x) * dx + (y - a.y) * dy) / len2)) : 0.0;
-        const double d = std::hypot(x - a.x - s * dx, y - a.y - s * dy);
-        if (d >= 1.0) continue;
-        unsigned short& cv = cover[static_cast<size_t>(y - y0) * bw + (x - x0)];
-        cv = std::max(cv, static_cast<unsigned short>((1.0 - d) * 256.0));
-      }
-    }
   };
   bool broken = true;
-  Flatten(c, area, false, 0, &broken, emit);
-  for (int y = y0; y <= y1; ++y)
-    for (int x = x0; x <= x1; ++x)
-      if (const int cv = cover[static_cast<size_t>(y - y0) * bw + (x - x0)]) plot(x, y, cv);
+  Flatten(c, Area{-3.0, -3.0, v.w + 2.0, v.h + 2.0}, false, 0, &broken, emit);
+  cover.ForEach(plot);
 }
 
 template <int N>

@@ -215,6 +215,17 @@ TEST_P(CurveTest, DrawnInPiecesEqualsTheWhole) {
   for (int y = 0; y < 44; ++y)
     for (int x = 0; x < 44; ++x)
       ASSERT_EQ(At(*whole, x, y), At(*pieces, x, y)) << x << "," << y;
+  // Anti-aliased pieces, added up, join without a doubled seam.
+  auto smooth = MakeBitmap(44, 44), smoothPieces = MakeBitmap(44, 44);
+  Draw(smooth.get(), c, 0, 0, 0xFF0000FFu, 1, true);
+  Draw(smoothPieces.get(), a, 0, 0, 0xFF0000FFu, 1, true);
+  Draw(smoothPieces.get(), b, 0, 0, 0xFF0000FFu, 1, true);
+  int worst = 0;
+  for (int y = 0; y < 44; ++y)
+    for (int x = 0; x < 44; ++x)
+      worst = std::max(worst, std::abs(static_cast<int>(At(*smooth, x, y) & 0xFF) -
+                                       static_cast<int>(At(*smoothPieces, x, y) & 0xFF)));
+  EXPECT_LE(worst, 8) << "largest difference (a doubled seam adds up to 255)";
 }
 
 INSTANTIATE_TEST_SUITE_P(Curves, CurveTest, ::testing::ValuesIn(kCurves));
