@@ -32,8 +32,6 @@ namespace {
 
 typedef double V2 __attribute__((vector_size(16)));
 typedef double V4 __attribute__((vector_size(32)));
-typedef long long M2 __attribute__((vector_size(16)));
-typedef long long M4 __attribute__((vector_size(32)));
 
 constexpr double kSatDrive = 17.78279410038923;
 constexpr double kSatReturn = 3.1622776601683795e-05;
@@ -47,13 +45,20 @@ VANTROSE_KERNEL V4 Splat4(double v) {
   return V4{v, v, v, v};
 }
 
+#ifndef VANTROSE_KERNEL_PAIRS
+#include <immintrin.h>
+
 // flush() on four lanes by compare and mask: keeps 2^-54 <= |v| <= DBL_MAX, else +0.0
-// (a NaN fails both comparisons).
+// (a NaN fails both comparisons).  Floating-point logic throughout, so the value does
+// not cross to the integer units and back on the recursion.
 VANTROSE_KERNEL V4 Flush4(V4 v) {
-  const V4 a = (V4)((M4)v & M4{kAbsBits, kAbsBits, kAbsBits, kAbsBits});
-  const M4 keep = (a >= Splat4(0x1p-54)) & (a <= Splat4(DBL_MAX));
-  return (V4)((M4)v & keep);
+  const __m256d vv = (__m256d)v;
+  const __m256d a = _mm256_and_pd(vv, _mm256_castsi256_pd(_mm256_set1_epi64x(kAbsBits)));
+  const __m256d keep = _mm256_and_pd(_mm256_cmp_pd(a, _mm256_set1_pd(0x1p-54), _CMP_GE_OQ),
+                                     _mm256_cmp_pd(a, _mm256_set1_pd(DBL_MAX), _CMP_LE_OQ));
+  return (V4)_mm256_and_pd(vv, keep);
 }
+#endif
 
 // shape() on two lanes.  The negative table is the exact negation of the positive one,
 // so the positive table and the sign of v give the same bits.  a < 199 interpolates, up
@@ -90,6 +95,7 @@ VANTROSE_KERNEL V2 High(V4 v) {
   return V2{v[2], v[3]};
 }
 
+#ifndef VANTROSE_KERNEL_PAIRS
 // The saturation stage of both channels.  Lanes 0 and 1 hold the left and right
 // up-filters, lanes 2 and 3 the down-filters one frame behind: a step advances the
 // up-filters by sub-step j of frame f and the down-filters by sub-step j of frame f − 1,
@@ -179,12 +185,15 @@ struct SatLanes {
     return out;
   }
 };
+#endif
 
-// flush() on two lanes by compare and mask.
+// flush() on two lanes by compare and mask, in floating-point logic.
 VANTROSE_KERNEL V2 Flush2(V2 v) {
-  const V2 a = (V2)((M2)v & M2{kAbsBits, kAbsBits});
-  const M2 keep = (a >= Splat2(0x1p-54)) & (a <= Splat2(DBL_MAX));
-  return (V2)((M2)v & keep);
+  const __m128d vv = (__m128d)v;
+  const __m128d a = _mm_and_pd(vv, _mm_castsi128_pd(_mm_set1_epi64x(kAbsBits)));
+  const __m128d keep =
+      _mm_and_pd(_mm_cmpge_pd(a, _mm_set1_pd(0x1p-54)), _mm_cmple_pd(a, _mm_set1_pd(DBL_MAX)));
+  return (V2)_mm_and_pd(vv, keep);
 }
 
 // The same stage and the same skew as SatLanes in pairs of two-lane registers, for
@@ -568,12 +577,11 @@ struct NoWeave {
 
 // Feeds the saturation stage frame by frame: call m advances the up-filters by frame m
 // and the down-filters by frame m − 1 (m = 0 .. nFrames), so frame i's saturation
-// output comes from call i + 1 and lands in a ring two runs long.  A regular frame can
-// also be spread over the eight band steps of a frame (Weave, then At<0> .. At<7>).
+// output comes from call i + 1 and lands in a small ring.  A regular frame can also be
+// spread over the eight band steps of a frame (Weave, then At<0> .. At<7>, Finish).
 template <int N>
 struct SatFeed {
-  static constexpr int kRun = 64;
-  static constexpr int kRing = 2 * kRun;
+  static constexpr int kRing = 8;
   Saturation<N> sat;
   const double* inL;
   const double* inR;
@@ -621,13 +629,14 @@ struct SatFeed {
   }
 };
 
-// The block in runs of 64 frames, three recursions in flight: the saturation of the
-// next run is spread over this run's band steps, and the host-rate stages run a frame
-// ahead of the bands.
+// The block, three recursions in flight: the saturation runs two frames ahead of the
+// host-rate stages, spread over the band steps of the frame before, and the host-rate
+// stages run a frame ahead of the bands.
 template <int N>
 VANTROSE_KERNEL_TARGET __attribute__((noinline)) void RenderKernelBlock(
     VantroseChain& ch, const ChainControls& c, double** inputs, double** outputs, int nFrames) {
   using Feed = SatFeed<N>;
+  constexpr int kLead = 2;
   Feed feed;
   feed.inL = inputs[0];
   feed.inR = inputs[1];
@@ -635,24 +644,20 @@ VANTROSE_KERNEL_TARGET __attribute__((noinline)) void RenderKernelBlock(
   feed.sat.Load(ch);
   BandStages bands;
   bands.Load(ch);
-  feed.Until(nFrames < Feed::kRun ? nFrames : Feed::kRun);
+  feed.Until(nFrames < kLead ? nFrames : kLead);
   V2 low = bands.HostRate(c, V2{feed.inL[0], feed.inR[0]}, feed.out[0]);
-  for (int pos = 0; pos < nFrames; pos += Feed::kRun) {
-    const int end = nFrames - pos < Feed::kRun ? nFrames : pos + Feed::kRun;
-    const int next = pos + Feed::kRing < nFrames ? pos + Feed::kRing : nFrames;
-    for (int i = pos; i < end; ++i) {
-      const V2 x = {feed.inL[i], feed.inR[i]};
-      const V2 lowNow = low;
-      if (i + 1 < nFrames) {
-        const V2 x1 = {feed.inL[i + 1], feed.inR[i + 1]};
-        low = bands.HostRate(c, x1, feed.out[(i + 1) % Feed::kRing]);
-      }
-      feed.Weave(next);
-      bands.Oversampled(c, lowNow, x, outputs[0] + i, outputs[1] + i, feed);
-      feed.Finish(next);
+  for (int i = 0; i < nFrames; ++i) {
+    const V2 x = {feed.inL[i], feed.inR[i]};
+    const V2 lowNow = low;
+    if (i + 1 < nFrames) {
+      const V2 x1 = {feed.inL[i + 1], feed.inR[i + 1]};
+      low = bands.HostRate(c, x1, feed.out[(i + 1) % Feed::kRing]);
     }
-    feed.Until(next);
+    feed.Weave(nFrames);
+    bands.Oversampled(c, lowNow, x, outputs[0] + i, outputs[1] + i, feed);
+    feed.Finish(nFrames);
   }
+  feed.Until(nFrames);
   feed.sat.Store(ch);
   bands.Store(ch);
   const V2 lastOut = feed.out[(nFrames - 1) % Feed::kRing];
