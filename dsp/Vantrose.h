@@ -107,6 +107,9 @@ struct VantroseChain {
   void RenderReference(const ChainControls& c, double** inputs, double** outputs, int nFrames);
   // Zeroes the saturation histories and nothing else.
   void ClearSaturation();
+  // Block start: restarts from silence every recursive stage whose state is not all
+  // finite, leaving the others untouched.  Returns the number of stages cleared.
+  int ClearNonFiniteState();
 };
 
 // The four-band equaliser: its identity, fifteen parameters and the member

@@ -130,7 +130,8 @@ void IPluginBase::RedrawParamControls() {
   }
 }
 
-// Resizes and zeroes every scratch buffer.  Should memory run out, the stored block
+// Resizes and zeroes every scratch buffer and points every channel slot at its own
+// buffer.  Should memory run out, the stored block
 // size is the smallest buffer actually obtained, so the render path never passes
 // the end of one; a wrapper sees the shortfall in GetBlockSize().
 void IPluginBase::SetBlockSize(int blockSize) {
@@ -141,9 +142,12 @@ void IPluginBase::SetBlockSize(int blockSize) {
     if (buf.GetSize() < obtained) obtained = buf.GetSize();
     if (buf.GetSize() > 0) std::memset(buf.Get(), 0, sizeof(double) * buf.GetSize());
   };
-  for (int i = 0; i < NInChannels(); ++i) resizeAndZero(mInChannels.Get(i)->mScratchBuf);
-  for (int i = 0; i < NOutChannels(); ++i) resizeAndZero(mOutChannels.Get(i)->mScratchBuf);
+  for (int i = 0; i < NInChannels(); ++i)
+    resizeAndZero(mInChannels.Get(i)->mScratchBuf);
+  for (int i = 0; i < NOutChannels(); ++i)
+    resizeAndZero(mOutChannels.Get(i)->mScratchBuf);
   mBlockSize = obtained;
+  PointSlotsAtScratch();
 }
 
 // ---- Identity and versions ----

@@ -11,6 +11,7 @@
 #include "EffectSetup.h"
 #include "Response.h"
 #include "ResponsePlot.h"
+#include "SampleRateRange.h"
 
 namespace {
 
@@ -53,8 +54,8 @@ int RunResponse(int argc, char** argv) {
       if (a == "--set") {
         if (!ParseParamSetting(*probe, v, &p, &error)) return UsageError(error);
         settings.push_back(p);
-      } else if (!ParseNumber(v, &rate) || rate < 8000.0 || rate > 768000.0) {
-        return UsageError("--rate takes a sample rate from 8000 to 768000 Hz");
+      } else if (!ParseNumber(v, &rate) || !IsSupportedSampleRate(rate)) {
+        return UsageError("--rate takes a sample rate from " + RateRangeText());
       }
     } else {
       return UsageError("unexpected argument '" + a + "'");
