@@ -1,7 +1,7 @@
 #pragma once
 
 #include "SimdDispatch.h"
-#include "Vantrose.h"
+#include "VantroseChain.h"
 
 // The fast render of one vector path (RenderKernel.h compiled for its instruction set),
 // with its two halves apart for stage timing.  Each expects a factor of 4 or 16 and at

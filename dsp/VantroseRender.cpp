@@ -3,7 +3,7 @@
 // bit-identical, run by the widest vector path the processor offers (RenderKernel.h).
 #include "RenderPaths.h"
 #include "SimdDispatch.h"
-#include "Vantrose.h"
+#include "VantroseChain.h"
 
 // Audio thread: no allocation, no locks, no I/O.
 void VantroseChain::Render(const ChainControls& c, double** inputs, double** outputs, int nFrames) {

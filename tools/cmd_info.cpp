@@ -69,7 +69,7 @@ int RunInfo(int argc, char** argv) {
                  argv[0]);
     return kExitUsage;
   }
-  std::unique_ptr<IPluginAU> plug(MakePlug(nullptr));
+  std::unique_ptr<IPluginAU> plug(static_cast<IPluginAU*>(MakePlug(nullptr)));
   const int status = PrintPluginInfo(*plug);
   std::printf("\nrender path: %s (VANTROSE_SIMD chooses among:", SimdPathName(ActiveSimdPath()));
   for (int p = 0; p < kSimdPathCount; ++p) {

@@ -21,13 +21,14 @@ namespace {
 const char kUsage[] =
     "usage: vantrose process IN OUT [--block N] [--state FILE] [--preset FILE.fxp]\n"
     "                        [--set NAME=VALUE]... [--save-state FILE]\n"
-    "  IN     a mono or stereo sound file (WAV, AIFF, FLAC, ...)\n"
-    "  OUT    the processed audio, 32-bit float WAV, same rate and channels\n"
+    "  IN     a mono or stereo sound file (WAV, AIFF, FLAC, ...), 8000 to 768000 Hz\n"
+    "  OUT    the processed audio, 32-bit float WAV (RF64 past 4 GiB), same rate and\n"
+    "         channels; a new file or a regular one, in an existing folder\n"
     "  --block N          frames per processing block (default 512)\n"
     "  --state FILE       a saved unit state (class info) restored before the rest\n"
     "  --preset FILE.fxp  a program file, loaded first (the --sets still apply after it)\n"
     "  --set NAME=VALUE   a parameter by name or index, in its own units\n"
-    "  --save-state FILE  the unit's state (class info) after processing\n";
+    "  --save-state FILE  the unit's state (class info) after processing (not IN or OUT)\n";
 
 constexpr int kMaxBlock = 1 << 16;
 
@@ -104,7 +105,7 @@ std::string SetUpUnit(AUHost& host, const ProcessArgs& args, double rate, int ch
     std::string error;
     CFPropertyListRef state = ReadStateFile(args.state.c_str(), &error);
     if (!state) return error;
-    status = AudioUnitSetProperty(host.Unit(), kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global,
+    status = AudioUnitSetProperty(host.Get(), kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global,
                                   0, &state, sizeof state);
     CFRelease(state);
     if (status != noErr)
@@ -121,7 +122,7 @@ std::string SetUpUnit(AUHost& host, const ProcessArgs& args, double rate, int ch
 std::string SaveUnitState(AUHost& host, const std::string& path) {
   CFPropertyListRef state = nullptr;
   UInt32 size = sizeof state;
-  OSStatus status = AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_ClassInfo,
+  OSStatus status = AudioUnitGetProperty(host.Get(), kAudioUnitProperty_ClassInfo,
                                          kAudioUnitScope_Global, 0, &state, &size);
   if (status != noErr) return StatusText("the unit's state could not be read", status);
   std::string error;
