@@ -5,7 +5,7 @@
 // was finite stays bit-identical.
 #include <cmath>
 
-#include "Vantrose.h"
+#include "VantroseChain.h"
 
 namespace {
 

@@ -72,8 +72,7 @@ const Order kOrders[] = {
     {"maximum frames raised after connecting",
      [](AUHost& h, UInt32 nCh) {
        OSStatus status = h.Configure(kRate, nCh, kFrames);
-       if (status == noErr)
-         status = h.SetUInt32Property(kAudioUnitProperty_MaximumFramesPerSlice, 4096);
+       if (status == noErr) status = h.SetUInt32(kAudioUnitProperty_MaximumFramesPerSlice, 4096);
        return status == noErr ? h.Initialize() : status;
      },
      0, -1},
@@ -81,9 +80,8 @@ const Order kOrders[] = {
      [](AUHost& h, UInt32 nCh) {
        OSStatus status = Plain(h, nCh, 1024);
        if (status == noErr) status = RenderSilence(h, nCh, 1024);
-       if (status == noErr) status = AudioUnitUninitialize(h.Unit());
-       if (status == noErr)
-         status = h.SetUInt32Property(kAudioUnitProperty_MaximumFramesPerSlice, 8192);
+       if (status == noErr) status = AudioUnitUninitialize(h.Get());
+       if (status == noErr) status = h.SetUInt32(kAudioUnitProperty_MaximumFramesPerSlice, 8192);
        return status == noErr ? h.Initialize() : status;
      },
      1024, -1},
@@ -91,7 +89,7 @@ const Order kOrders[] = {
      [](AUHost& h, UInt32 nCh) {
        OSStatus status = Plain(h, 3 - nCh, 1024);
        if (status == noErr) status = RenderSilence(h, 3 - nCh, 1024);
-       if (status == noErr) status = AudioUnitUninitialize(h.Unit());
+       if (status == noErr) status = AudioUnitUninitialize(h.Get());
        if (status == noErr) status = SetFormats(h, nCh);
        return status == noErr ? h.Initialize() : status;
      },
@@ -106,7 +104,7 @@ const Order kOrders[] = {
        bool untouched = out[0] == std::vector<float>(kFrames, 0.5f) && out[1] == out[0];
        if (status != kAudioUnitErr_NoConnection || !untouched)
          return status == noErr ? OSStatus(-1) : status;
-       status = AudioUnitUninitialize(h.Unit());
+       status = AudioUnitUninitialize(h.Get());
        return status == noErr ? Plain(h, nCh, kFrames) : status;
      },
      0, -1},

@@ -9,7 +9,7 @@
 
 namespace {
 
-void Plain(UnitHandle& u, UInt32 nCh, UInt32 maxFrames) {
+void Plain(AUHost& u, UInt32 nCh, UInt32 maxFrames) {
   u.SetFormat(kAudioUnitScope_Output, nCh);
   u.SetFormat(kAudioUnitScope_Input, nCh);
   u.SetUInt32(kAudioUnitProperty_MaximumFramesPerSlice, maxFrames);
@@ -17,7 +17,7 @@ void Plain(UnitHandle& u, UInt32 nCh, UInt32 maxFrames) {
   AudioUnitInitialize(u.Get());
 }
 
-void RenderOnce(UnitHandle& u, UInt32 nBuffers, UInt32 frames) {
+void RenderOnce(AUHost& u, UInt32 nBuffers, UInt32 frames) {
   std::vector<std::vector<float>> out(nBuffers);
   u.Render(out, frames, 0.0);
 }
@@ -25,12 +25,12 @@ void RenderOnce(UnitHandle& u, UInt32 nBuffers, UInt32 frames) {
 struct HostOrder {
   const char* name;
   UInt32 nCh, frames;  // of the render that is checked
-  void (*setup)(UnitHandle&);
+  void (*setup)(AUHost&);
 };
 
 const HostOrder kOrders[] = {
     {"MaxFramesAfterConnectingMono", 1, 4096,
-     [](UnitHandle& u) {
+     [](AUHost& u) {
        u.SetFormat(kAudioUnitScope_Output, 1);
        u.SetFormat(kAudioUnitScope_Input, 1);
        u.ConnectInput();
@@ -38,7 +38,7 @@ const HostOrder kOrders[] = {
        AudioUnitInitialize(u.Get());
      }},
     {"ReinitialisedWithLargerMaxMono", 1, 8192,
-     [](UnitHandle& u) {
+     [](AUHost& u) {
        Plain(u, 1, 1024);
        RenderOnce(u, 1, 1024);
        AudioUnitUninitialize(u.Get());
@@ -46,7 +46,7 @@ const HostOrder kOrders[] = {
        AudioUnitInitialize(u.Get());
      }},
     {"StereoThenMono", 1, 256,
-     [](UnitHandle& u) {
+     [](AUHost& u) {
        Plain(u, 2, 512);
        RenderOnce(u, 2, 512);
        AudioUnitUninitialize(u.Get());
@@ -56,7 +56,7 @@ const HostOrder kOrders[] = {
        AudioUnitInitialize(u.Get());
      }},
     {"MonoThenStereo", 2, 300,
-     [](UnitHandle& u) {
+     [](AUHost& u) {
        Plain(u, 1, 300);
        RenderOnce(u, 1, 300);
        AudioUnitUninitialize(u.Get());
@@ -65,7 +65,7 @@ const HostOrder kOrders[] = {
        AudioUnitInitialize(u.Get());
      }},
     {"NarrowerBufferListThenFull", 2, 128,
-     [](UnitHandle& u) {
+     [](AUHost& u) {
        Plain(u, 2, 512);
        RenderOnce(u, 1, 128);
      }},
@@ -75,7 +75,7 @@ class HostOrders : public ::testing::TestWithParam<HostOrder> {};
 
 TEST_P(HostOrders, EveryChannelRendersFromValidMemory) {
   const HostOrder& order = GetParam();
-  UnitHandle unit(TestAUComponent());
+  AUHost unit(TestAUComponent());
   order.setup(unit);
   unit.input = {std::vector<float>(order.frames, 0.25f), std::vector<float>(order.frames, -0.5f)};
   std::vector<std::vector<float>> out(order.nCh);
@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Orders, HostOrders, ::testing::ValuesIn(kOrders),
 
 TEST(HostOrdersNoInput, RenderWithNothingConnectedIsRefusedUntouched) {
   for (AudioComponent c : {TestAUComponent(), EffectComponent(Route::kFactory)}) {
-    UnitHandle unit(c);
+    AUHost unit(c);
     ASSERT_EQ(AudioUnitInitialize(unit.Get()), noErr);
     std::vector<std::vector<float>> out(2);
     EXPECT_EQ(unit.Render(out, 64, 0.0), kAudioUnitErr_NoConnection);
@@ -112,7 +112,7 @@ TEST(HostOrdersNoInput, RenderWithNothingConnectedIsRefusedUntouched) {
 
 // A refused input format leaves the input bus at zero channels, which no pair allows.
 TEST(HostOrdersNoInput, InitializeRefusesAnOutputWithoutInput) {
-  UnitHandle unit(TestAUComponent());
+  AUHost unit(TestAUComponent());
   ASSERT_EQ(unit.SetFormat(kAudioUnitScope_Output, 2), noErr);
   ASSERT_NE(unit.SetFormat(kAudioUnitScope_Input, 3), noErr);
   EXPECT_NE(AudioUnitInitialize(unit.Get()), noErr);

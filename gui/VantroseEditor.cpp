@@ -4,12 +4,12 @@
 #include "IKnobControls.h"
 #include "ISwitchControls.h"
 #include "ITextControls.h"
-#include "Vantrose.h"
+#include "VantroseIdentity.h"
 #include "VantroseLayout.h"
 
 using namespace VantroseLayout;
 
-IGraphicsMac* MakeGraphics(IPluginAU* plug, int width, int height, int fps) {
+IGraphicsMac* MakeGraphics(IPluginBase* plug, int width, int height, int fps) {
   IGraphicsMac* graphics = new IGraphicsMac(plug, width, height, fps);
   graphics->SetBundleID(VantroseIdentity::kBundleID);
   return graphics;
@@ -17,8 +17,7 @@ IGraphicsMac* MakeGraphics(IPluginAU* plug, int width, int height, int fps) {
 
 // Switches and knobs in their fixed order, so that control indices, drawing
 // order and hit-test priority stay as the layout lists them.
-IGraphicsMac* MakeVantroseEditor(IPluginAU* plug) {
-  IGraphicsMac* graphics = MakeGraphics(plug, kWidth, kHeight, 0);
+void AttachVantroseControls(IGraphics* graphics, IPluginBase* plug) {
   graphics->AttachBackground(kBackgroundId, kBackgroundFile);
   for (int i = 0; i < kNumControls; ++i) {
     const ControlPlace& p = kControls[i];
@@ -33,5 +32,10 @@ IGraphicsMac* MakeVantroseEditor(IPluginAU* plug) {
   }
   graphics->AttachControl(
       new IURLControl(plug, IRECT(kLinkL, kLinkT, kLinkR, kLinkB), kProductURL));
+}
+
+IEditor* MakeVantroseEditor(IPluginBase* plug) {
+  IGraphicsMac* graphics = MakeGraphics(plug, kWidth, kHeight, 0);
+  AttachVantroseControls(graphics, plug);
   return graphics;
 }
