@@ -17,8 +17,7 @@ IGraphicsMac* MakeGraphics(IPluginAU* plug, int width, int height, int fps) {
 
 // Switches and knobs in their fixed order, so that control indices, drawing
 // order and hit-test priority stay as the layout lists them.
-IGraphicsMac* MakeVantroseEditor(IPluginAU* plug) {
-  IGraphicsMac* graphics = MakeGraphics(plug, kWidth, kHeight, 0);
+void AttachVantroseControls(IGraphics* graphics, IPluginBase* plug) {
   graphics->AttachBackground(kBackgroundId, kBackgroundFile);
   for (int i = 0; i < kNumControls; ++i) {
     const ControlPlace& p = kControls[i];
@@ -33,5 +32,10 @@ IGraphicsMac* MakeVantroseEditor(IPluginAU* plug) {
   }
   graphics->AttachControl(
       new IURLControl(plug, IRECT(kLinkL, kLinkT, kLinkR, kLinkB), kProductURL));
+}
+
+IGraphicsMac* MakeVantroseEditor(IPluginAU* plug) {
+  IGraphicsMac* graphics = MakeGraphics(plug, kWidth, kHeight, 0);
+  AttachVantroseControls(graphics, plug);
   return graphics;
 }

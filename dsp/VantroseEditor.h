@@ -8,6 +8,11 @@
 // the bundle of the effect's bundle identifier.
 IGraphicsMac* MakeGraphics(IPluginAU* plug, int width, int height, int fps);
 
+// The effect's panel on any manager: background, four switches, eleven knobs and the
+// link to the product page, bound to the fifteen parameters of plug.  Needs only the
+// parameter definitions, not the signal chain.
+void AttachVantroseControls(IGraphics* graphics, IPluginBase* plug);
+
 // The effect's panel: background, four switches, eleven knobs and the link to
 // the product page, bound to the fifteen parameters.  The caller attaches it.
 IGraphicsMac* MakeVantroseEditor(IPluginAU* plug);
