@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <new>
 
-#include "gui/IGraphics.h"
-
 namespace {
 
 IPluginAU::BusChannels* NewBus(int startIdx, int nChannels) {
@@ -135,10 +133,8 @@ OSStatus IPluginAU::SetParamProc(AudioUnitParameterID id, AudioUnitScope scope, 
   RecursiveMutex::ScopedLock lock(mMutex);
   IParam* param = GetParam(static_cast<int>(id));
   if (!param || id > 0x7FFFFFFF) return kAudioUnitErr_InvalidParameter;
-  if (std::isnan(value)) return kAudioUnitErr_InvalidParameterValue;
-  param->SetValue(value);
-  if (mGraphics) mGraphics->SetParameterFromPlug(static_cast<int>(id), param->GetValue(), false);
-  OnParamChange(static_cast<int>(id));
+  if (!SetParameterFromHost(static_cast<int>(id), value))
+    return kAudioUnitErr_InvalidParameterValue;
   return noErr;
 }
 

@@ -215,7 +215,3 @@ class IPluginAUFactory {
   static void* Storage(void* self);
   static IPluginAU* Plug(void* self);
 };
-
-// The effect's instance factory: constructs it in place at memory, or on the heap
-// when memory is null.  Provided by the effect.
-IPluginAU* MakePlug(void* memory);

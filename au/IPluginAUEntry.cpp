@@ -15,7 +15,7 @@ ComponentResult Open(ComponentParameters* params) {
   AudioComponentInstance ci = Arg<AudioComponentInstance>(params, 0);
   IPluginAU* plug = nullptr;
   try {
-    plug = MakePlug(nullptr);
+    plug = static_cast<IPluginAU*>(MakePlug(nullptr));
   } catch (...) {
     return memFullErr;
   }

@@ -5,7 +5,6 @@
 
 #include "IPluginAU.h"
 #include "au-utilities.h"
-#include "gui/IGraphics.h"
 
 namespace {
 

@@ -11,7 +11,8 @@ namespace {
 // the storage's first word zero so that Close does not destroy it.
 OSStatus Construct(void* storage, AudioComponentInstance) {
   try {
-    if (MakePlug(storage) == static_cast<IPluginAU*>(storage)) return noErr;
+    if (MakePlug(storage) == static_cast<IPluginBase*>(static_cast<IPluginAU*>(storage)))
+      return noErr;
   } catch (...) {
   }
   std::memset(storage, 0, sizeof(void*));

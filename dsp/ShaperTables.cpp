@@ -4,7 +4,8 @@ namespace {
 
 constexpr ShaperTable Negated(const ShaperTable& t) {
   ShaperTable n{t.zero, -t.limit, t.scale, t.count, {}};
-  for (int k = 0; k < 200; ++k) n.entry[k] = -t.entry[k];
+  for (int k = 0; k < 200; ++k)
+    n.entry[k] = -t.entry[k];
   return n;
 }
 

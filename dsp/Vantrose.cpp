@@ -4,7 +4,8 @@
 #include <new>
 
 #include "DenormalGuard.h"
-#include "VantroseEditor.h"
+#include "IEditor.h"
+#include "VantroseEditorFactory.h"
 
 namespace {
 
@@ -20,41 +21,14 @@ bool AllFinite(const double* x, int n) {
 using namespace VantroseIdentity;
 
 Vantrose::Vantrose(IPluginInstanceInfo instanceInfo)
-    : IPluginAU(instanceInfo, kNumParams, kChannelIO, 1, kEffectName, kProductName, kMfrName,
-                kVendorVersion, kUniqueID, kMfrID, 0, false, false, false, 0) {
-  InitParameters();
+    : IPluginWrapper(instanceInfo, kNumParams, kChannelIO, 1, kEffectName, kProductName, kMfrName,
+                     kVendorVersion, kUniqueID, kMfrID, 0, false, false, false, 0) {
+  InitVantroseParams(this);
   AttachGraphics(MakeVantroseEditor(this));
   MakeDefaultPreset("-", 1);
 }
 
 Vantrose::~Vantrose() = default;
-
-// The switches first, then each knob followed at once by its shape.  Parameter
-// 14 (the oversampling switch) is deliberately left uninitialised.
-void Vantrose::InitParameters() {
-  GetParam(kBell)->InitInt("Bell", 0, 0, 1, "", "");
-  GetParam(kHPLP)->InitInt("HPLP", 0, 0, 1, "", "");
-  GetParam(kBY)->InitInt("BY", 1, 0, 1, "", "");
-
-  struct Knob {
-    int idx;
-    const char* name;
-    double defaultVal, minVal, maxVal, shape;
-  };
-  static const Knob kKnobs[] = {
-      {kLGain, "LGain", 0.5, 0.0, 1.0, 1.0},   {kLFreq, "LFreq", 0.725, 0.1, 0.983, 0.5},
-      {kLMGain, "LMGain", 0.5, 0.0, 1.0, 1.0}, {kLMFreq, "LMFreq", 0.725, 0.1, 0.983, 0.5},
-      {kHMGain, "HMGain", 0.5, 0.0, 1.0, 1.0}, {kHMFreq, "HMFreq", 0.725, 0.1, 0.983, 0.5},
-      {kHGain, "HGain", 0.5, 0.0, 1.0, 1.0},   {kHFreq, "HFreq", 0.725, 0.1, 0.983, 0.5},
-      {kLP, "LP", 1.0, 0.0, 1.0, 0.2},         {kHP, "HP", 0.0, 0.0, 1.0, 0.5},
-      {kGain, "Gain", 0.0, -12.0, 12.0, 1.0},
-  };
-  for (const Knob& k : kKnobs) {
-    IParam* param = GetParam(k.idx);
-    param->InitDouble(k.name, k.defaultVal, k.minVal, k.maxVal, 0.01, "%", "", 1.0);
-    param->SetShape(k.shape);
-  }
-}
 
 void Vantrose::OnParamChange(int paramIdx) {
   RecursiveMutex::ScopedLock lock(mMutex);
@@ -108,12 +82,10 @@ void Vantrose::Reset() {
   mChain.ClearSaturation();
 }
 
-#ifdef VANTROSE_LV2
 void Vantrose::OnActivate(bool active) {
   RecursiveMutex::ScopedLock lock(mMutex);
-  if (active) mChain = VantroseChain();
+  if (active && kActivationRestartsEffect) mChain = VantroseChain();
 }
-#endif
 
 ChainControls Vantrose::Controls() const {
   ChainControls c;
@@ -185,7 +157,7 @@ double Vantrose::BandValue(int paramIdx) const {
   return paramIdx >= 0 && paramIdx <= kLP ? copies[paramIdx] : 0.0;
 }
 
-IPluginAU* MakePlug(void* memory) {
+IPluginBase* MakePlug(void* memory) {
   static RecursiveMutex sMakePlugMutex;
   RecursiveMutex::ScopedLock lock(sMakePlugMutex);
   IPluginInstanceInfo info;
@@ -193,42 +165,4 @@ IPluginAU* MakePlug(void* memory) {
   info.mCocoaViewFactoryClassName = kViewFactoryClass;
   if (memory) return new (memory) Vantrose(info);
   return new Vantrose(info);
-}
-
-// ---- Oversampler ----
-
-void StOversampler4x::up4(double v) {
-  for (int k = 0; k <= 26; ++k)
-    h[k] = h[k + 4];
-  x7 = x6;
-  x6 = x5;
-  x5 = x4;
-  x4 = x3;
-  x3 = x2;
-  x2 = x1;
-  x1 = x0;
-  x0 = 4.0 * v;
-  h[27] =
-      ((((((x1 * k11 + x0 * k15) + x2 * k7) + x3 * k3) + x4 * k1) + x5 * k5) + x6 * k9) + x7 * k13;
-  h[28] = (x3 + x4) * k2 + ((x2 + x5) * k6 + ((x1 + x6) * k10 + (x7 + x0) * k14));
-  h[29] =
-      ((((((x1 * k9 + x0 * k13) + x2 * k5) + x3 * k1) + x4 * k3) + x5 * k7) + x6 * k11) + x7 * k15;
-  h[30] = x3 * k0;
-}
-
-double StOversampler4x::decimate() const {
-  double s = (h[29] + h[1]) * k14;
-  s += (h[30] + h[0]) * k15;
-  s += (h[28] + h[2]) * k13;
-  s += (h[26] + h[4]) * k11;
-  s += (h[25] + h[5]) * k10;
-  s += (h[24] + h[6]) * k9;
-  s += (h[22] + h[8]) * k7;
-  s += (h[21] + h[9]) * k6;
-  s += (h[20] + h[10]) * k5;
-  s += (h[18] + h[12]) * k3;
-  s += (h[17] + h[13]) * k2;
-  s += (h[16] + h[14]) * k1;
-  s += h[15] * k0;
-  return s;
 }

@@ -1,8 +1,9 @@
 // Block-rate work of the signal chain: smoother coefficients and the coefficient refresh
 // of every filter from smoothed controls.
 #include <cstring>
+#include <initializer_list>
 
-#include "Vantrose.h"
+#include "VantroseChain.h"
 
 namespace {
 

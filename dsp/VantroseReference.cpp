@@ -1,7 +1,7 @@
 // The per-sample signal chain written plainly, step by step in the defining order.  It
 // is the yardstick for the fast path in VantroseRender.cpp, which must match it bit for
 // bit, and the baseline of the benchmarks.
-#include "Vantrose.h"
+#include "VantroseChain.h"
 #include "flush.h"
 #include "shape.h"
 

@@ -14,7 +14,7 @@
 
 #include "FilterPair.h"
 #include "ShaperTables.h"
-#include "Vantrose.h"
+#include "VantroseChain.h"
 #include "shape.h"
 
 namespace {

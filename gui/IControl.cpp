@@ -15,7 +15,7 @@ IParam* IControl::GetParam() const {
 }
 
 IGraphics* IControl::GetGUI() const {
-  return mPlug ? mPlug->GetGUI() : nullptr;
+  return mPlug ? dynamic_cast<IGraphics*>(mPlug->GetGUI()) : nullptr;
 }
 
 void IControl::OnMouseDown(int, int, IMouseMod* mod) {

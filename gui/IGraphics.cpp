@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "IBasicControls.h"
 #include "IParam.h"
 #include "IPluginBase.h"
 #include "IPopupMenu.h"
-#include "ISwitchControls.h"
 
 IGraphics::IGraphics(IPluginBase* plug, int width, int height, int fps)
     : mPlug(plug), mWidth(width), mHeight(height), mFPS(fps > 0 ? fps : 25) {}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IControl.h"
+#include "IEditor.h"
 #include "IGraphicsStructs.h"
 #include "PtrList.h"
 #include "StrBuf.h"
@@ -20,16 +21,16 @@ class Raster_SysBitmap;
 // operations controls use.  Everything that needs a window is left to a
 // platform subclass.  Runs on the main thread, except SetParameterFromPlug,
 // which only stores values and flags in the controls.
-class IGraphics {
+class IGraphics : public IEditor {
  public:
   IGraphics(IPluginBase* plug, int width, int height, int fps = 0);
-  virtual ~IGraphics();
+  ~IGraphics() override;
   IGraphics(const IGraphics&) = delete;
   IGraphics& operator=(const IGraphics&) = delete;
 
   // ---- Called by the plug-in base through its own view of the editor ----
-  virtual void SetParameterFromPlug(int paramIdx, double value, bool normalized);
-  virtual void PrepDraw();
+  void SetParameterFromPlug(int paramIdx, double value, bool normalized) override;
+  void PrepDraw() override;
 
   // ---- Platform operations, in slot order ----
   virtual bool DrawScreen(IRECT* r) = 0;
@@ -51,11 +52,11 @@ class IGraphics {
   virtual bool PromptForColor(IColor* color, char* prompt) = 0;
   virtual bool OpenURL(const char* url, const char* windowTitle = nullptr,
                        const char* confirmMsg = nullptr, const char* errMsg = nullptr) = 0;
-  virtual void* OpenWindow(void* parentView) = 0;
-  virtual void* OpenWindow(void*, void*, short, short) { return nullptr; }
+  void* OpenWindow(void* parentView) override = 0;
+  using IEditor::OpenWindow;
   virtual void AttachSubWindow(void*) {}
   virtual void RemoveSubWindow() {}
-  virtual void CloseWindow() = 0;
+  void CloseWindow() override = 0;
   virtual void* GetWindow() = 0;
   virtual bool GetTextFromClipboard(StrBuf* str) = 0;
   virtual void HideMouseCursor() {}

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "IBasicControls.h"
 #include "IGraphics.h"
-#include "ISwitchControls.h"
 
 static IBitmap OrEmpty(const IBitmap* b) {
   return b ? *b : IBitmap();

@@ -98,8 +98,7 @@ void IPluginLV2::ApplyControls() {
     float v = *port;
     if (std::isnan(v) || std::memcmp(&v, &last[i], sizeof v) == 0) continue;
     last[i] = v;
-    GetParam(i)->SetValue(v);
-    OnParamChange(i);
+    SetParameterFromHost(i, v);
   }
 }
 

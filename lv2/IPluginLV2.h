@@ -81,6 +81,3 @@ class IPluginLV2 : public IPluginBase {
   double mSamplePos = 0.0;
   LV2StateURIDs mStateURIDs;
 };
-
-// The effect's instance factory: constructs it on the heap when memory is null.
-IPluginLV2* MakePlug(void* memory);

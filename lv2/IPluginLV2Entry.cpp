@@ -70,7 +70,7 @@ LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double sampleRate, cons
   if (nChannels == 0) return nullptr;
   IPluginLV2* plug = nullptr;
   try {
-    plug = MakePlug(nullptr);
+    plug = static_cast<IPluginLV2*>(MakePlug(nullptr));
   } catch (...) {
     return nullptr;
   }

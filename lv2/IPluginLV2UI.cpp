@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "IGraphics.h"
+#include "IEditor.h"
 
 IPluginLV2UI::IPluginLV2UI(int nParams, const char* effectName, const char* mfrName,
                            int vendorVersion, int uniqueID, int mfrID)

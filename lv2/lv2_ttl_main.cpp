@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: vantrose_lv2_ttl <bundle directory>\n");
     return 2;
   }
-  IPluginLV2* plug = MakePlug(nullptr);
+  IPluginLV2* plug = static_cast<IPluginLV2*>(MakePlug(nullptr));
   plug->PruneUninitializedPresets();
   bool ok = WriteBundleTurtle(*plug, argv[1]);
   delete plug;

@@ -50,7 +50,8 @@ int ByteChunk::ReadString(char* out, int outSize, int pos) const {
     int n = len <= 0 ? 0 : len;
     const char* src = reinterpret_cast<const char*>(mBytes.Get() + pos);
     int copy = 0;
-    while (copy < n && copy < outSize - 1 && src[copy] != '\0') ++copy;
+    while (copy < n && copy < outSize - 1 && src[copy] != '\0')
+      ++copy;
     std::memcpy(out, src, static_cast<size_t>(copy));
     out[copy] = '\0';
   }
@@ -63,6 +64,6 @@ int ByteChunk::Resize(int n) {
 }
 
 bool ByteChunk::IsEqual(const ByteChunk& other) const {
-  return Size() == other.Size() &&
-         (Size() == 0 || std::memcmp(GetBytes(), other.GetBytes(), static_cast<size_t>(Size())) == 0);
+  return Size() == other.Size() && (Size() == 0 || std::memcmp(GetBytes(), other.GetBytes(),
+                                                               static_cast<size_t>(Size())) == 0);
 }

@@ -12,19 +12,31 @@ struct HostMatch {
 
 // Tested in this order; the first substring found wins.
 const HostMatch kHostMatches[] = {
-    {"cubase", kHostCubase},         {"reaper", kHostReaper},
-    {"nuendo", kHostNuendo},         {"cakewalk", kHostSonar},
-    {"samplitude", kHostSamplitude}, {"fruity", kHostFL},
-    {"live", kHostAbletonLive},      {"melodyne", kHostMelodyneStudio},
-    {"vstmanlib", kHostVSTScanner},  {"aulab", kHostAULab},
-    {"garageband", kHostGarageBand}, {"forte", kHostForte},
-    {"chainer", kHostChainer},       {"audition", kHostAudition},
-    {"orion", kHostOrion},           {"sawstudio", kHostSAWStudio},
-    {"logic", kHostLogic},           {"digital", kHostDigitalPerformer},
-    {"audiomulch", kHostAudioMulch}, {"presonus", kHostStudioOne},
+    {"cubase", kHostCubase},
+    {"reaper", kHostReaper},
+    {"nuendo", kHostNuendo},
+    {"cakewalk", kHostSonar},
+    {"samplitude", kHostSamplitude},
+    {"fruity", kHostFL},
+    {"live", kHostAbletonLive},
+    {"melodyne", kHostMelodyneStudio},
+    {"vstmanlib", kHostVSTScanner},
+    {"aulab", kHostAULab},
+    {"garageband", kHostGarageBand},
+    {"forte", kHostForte},
+    {"chainer", kHostChainer},
+    {"audition", kHostAudition},
+    {"orion", kHostOrion},
+    {"sawstudio", kHostSAWStudio},
+    {"logic", kHostLogic},
+    {"digital", kHostDigitalPerformer},
+    {"audiomulch", kHostAudioMulch},
+    {"presonus", kHostStudioOne},
     {"vst3plugintesthost", kHostVST3TestHost},
-    {"protools", kHostProTools},     {"ardour", kHostArdour},
-    {"openmpt", kHostOpenMPT},       {"renoise", kHostRenoise},
+    {"protools", kHostProTools},
+    {"ardour", kHostArdour},
+    {"openmpt", kHostOpenMPT},
+    {"renoise", kHostRenoise},
     {"standalone", kHostStandalone},
 };
 
@@ -34,30 +46,45 @@ struct HostName {
 };
 
 const HostName kHostNames[] = {
-    {kHostReaper, "Reaper"},           {kHostProTools, "ProTools"},
-    {kHostCubase, "Cubase"},           {kHostNuendo, "Nuendo"},
-    {kHostSonar, "Sonar"},             {kHostVegas, "Vegas"},
-    {kHostFL, "FLStudio"},             {kHostSamplitude, "Samplitude"},
-    {kHostAbletonLive, "Live"},        {kHostVSTScanner, "VSTScanner"},
-    {kHostAULab, "AULab"},             {kHostForte, "Forte"},
-    {kHostChainer, "Chainer"},         {kHostAudition, "Audition"},
-    {kHostOrion, "Orion"},             {kHostSAWStudio, "SAWStudio"},
-    {kHostLogic, "Logic"},             {kHostGarageBand, "GarageBand"},
+    {kHostReaper, "Reaper"},
+    {kHostProTools, "ProTools"},
+    {kHostCubase, "Cubase"},
+    {kHostNuendo, "Nuendo"},
+    {kHostSonar, "Sonar"},
+    {kHostVegas, "Vegas"},
+    {kHostFL, "FLStudio"},
+    {kHostSamplitude, "Samplitude"},
+    {kHostAbletonLive, "Live"},
+    {kHostVSTScanner, "VSTScanner"},
+    {kHostAULab, "AULab"},
+    {kHostForte, "Forte"},
+    {kHostChainer, "Chainer"},
+    {kHostAudition, "Audition"},
+    {kHostOrion, "Orion"},
+    {kHostSAWStudio, "SAWStudio"},
+    {kHostLogic, "Logic"},
+    {kHostGarageBand, "GarageBand"},
     {kHostDigitalPerformer, "DigitalPerformer"},
-    {kHostStandalone, "Standalone"},   {kHostAudioMulch, "AudioMulch"},
-    {kHostStudioOne, "StudioOne"},     {kHostVST3TestHost, "VST3PluginTestHost"},
-    {kHostArdour, "Ardour"},           {kHostRenoise, "Renoise"},
+    {kHostStandalone, "Standalone"},
+    {kHostAudioMulch, "AudioMulch"},
+    {kHostStudioOne, "StudioOne"},
+    {kHostVST3TestHost, "VST3PluginTestHost"},
+    {kHostArdour, "Ardour"},
+    {kHostRenoise, "Renoise"},
     {kHostOpenMPT, "OpenMPT"},
 };
 
 }  // namespace
 
 void ToLower(char* out, const char* in) {
-  while (*in) *out++ = static_cast<char>(std::tolower(static_cast<unsigned char>(*in++)));
+  while (*in)
+    *out++ = static_cast<char>(std::tolower(static_cast<unsigned char>(*in++)));
   *out = '\0';
 }
 
-bool IsWhitespace(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
+bool IsWhitespace(char c) {
+  return c == '\t' || c == '\n' || c == '\r' || c == ' ';
+}
 
 EHost LookUpHost(const char* name) {
   if (!name) return kHostUnknown;

@@ -1,10 +1,11 @@
 #include "IPluginBase.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "Hosts.h"
-#include "gui/IGraphics.h"
+#include "IEditor.h"
 
 IPluginBase::IPluginBase(int nParams, const char* channelIOStr, int nPresets,
                          const char* effectName, const char* productName, const char* mfrName,
@@ -113,7 +114,17 @@ void IPluginBase::SetParameterFromGUI(int idx, double normalizedValue) {
   OnParamChange(idx);
 }
 
-void IPluginBase::AttachGraphics(IGraphics* graphics) {
+bool IPluginBase::SetParameterFromHost(int idx, double value) {
+  RecursiveMutex::ScopedLock lock(mMutex);
+  IParam* param = GetParam(idx);
+  if (!param || std::isnan(value)) return false;
+  param->SetValue(value);
+  if (mGraphics) mGraphics->SetParameterFromPlug(idx, param->GetValue(), false);
+  OnParamChange(idx);
+  return true;
+}
+
+void IPluginBase::AttachGraphics(IEditor* graphics) {
   if (!graphics) return;
   RecursiveMutex::ScopedLock lock(mMutex);
   for (int i = 0; i < NParams(); ++i) {
@@ -141,8 +152,10 @@ void IPluginBase::SetBlockSize(int blockSize) {
     if (buf.GetSize() < obtained) obtained = buf.GetSize();
     if (buf.GetSize() > 0) std::memset(buf.Get(), 0, sizeof(double) * buf.GetSize());
   };
-  for (int i = 0; i < NInChannels(); ++i) resizeAndZero(mInChannels.Get(i)->mScratchBuf);
-  for (int i = 0; i < NOutChannels(); ++i) resizeAndZero(mOutChannels.Get(i)->mScratchBuf);
+  for (int i = 0; i < NInChannels(); ++i)
+    resizeAndZero(mInChannels.Get(i)->mScratchBuf);
+  for (int i = 0; i < NOutChannels(); ++i)
+    resizeAndZero(mOutChannels.Get(i)->mScratchBuf);
   mBlockSize = obtained;
 }
 

@@ -10,7 +10,7 @@
 #include "StrBuf.h"
 #include "TypedBuf.h"
 
-class IGraphics;
+class IEditor;
 struct IMidiMsg;
 struct ISysEx;
 
@@ -80,7 +80,7 @@ class IPluginBase {
   virtual EAPI GetAPI() { return mAPI; }
   virtual void ResizeGraphics(int w, int h) = 0;
   virtual void HostSpecificInit() {}
-  virtual void AttachGraphics(IGraphics* graphics);
+  virtual void AttachGraphics(IEditor* graphics);
   virtual void SetLatency(int samples) { mLatency = samples; }
   virtual bool SendMidiMsg(IMidiMsg* msg) = 0;
   virtual bool SendSysEx(ISysEx*) { return false; }
@@ -110,8 +110,12 @@ class IPluginBase {
   IParam* GetParam(int idx) const { return mParams.Get(idx); }
   int NParams() const { return mParams.GetSize(); }
   void OnParamReset();
+  // A host's change of a parameter, in its own units, under the plug-in lock: refused
+  // (false) for an unknown index or NaN, otherwise clamped to the range and stored,
+  // shown on the editor, then passed to OnParamChange.  Used by every wrapper.
+  bool SetParameterFromHost(int idx, double value);
   void DirtyParameters();
-  IGraphics* GetGUI() const { return mGraphics; }
+  IEditor* GetGUI() const { return mGraphics; }
   PtrList<const char>& ParamGroups() { return mParamGroups; }
 
   // ---- State and presets ----
@@ -222,7 +226,7 @@ class IPluginBase {
   int mLatency;
   int mTailSize = 0;
   PtrList<const char> mParamGroups;
-  IGraphics* mGraphics = nullptr;
+  IEditor* mGraphics = nullptr;
   PtrList<IParam> mParams;
   PtrList<IPreset> mPresets;
   TypedBuf<double*> mInData, mOutData;
@@ -238,3 +242,7 @@ class IPluginBase {
   EFxError LoadBankChunk(ByteChunk* file, const FxBankInfo& bank);
   void LoadBankPrograms(ByteChunk* file, const FxBankInfo& bank);
 };
+
+// The effect's instance factory, defined once by the effect in each binary: constructs
+// it in place at memory, or on the heap when memory is null.
+IPluginBase* MakePlug(void* memory);

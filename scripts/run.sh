@@ -9,6 +9,8 @@
 #                             the sections where a second thread sets parameters while
 #                             blocks render
 #   scripts/run.sh build      build only
+#   scripts/run.sh check      the layering check and the formatting check, no build
+# VANTROSE_WERROR=ON in the environment makes every build treat warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +19,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev libsndfile1-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   lv2-dev liblilv-dev lilv-utils sordi
 )
 
@@ -38,7 +40,7 @@ install_packages() {
 build() {
   local dir=$1
   shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DVANTROSE_WERROR="${VANTROSE_WERROR:-OFF}" "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)" ${BUILD_TARGET:+--target "$BUILD_TARGET"}
 }
 
@@ -108,8 +110,14 @@ case "$cmd" in
     install_packages
     build build
     ;;
+  check)
+    install_packages
+    python3 scripts/check-layering.py
+    git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+    echo "formatting: OK"
+    ;;
   *)
-    echo "usage: scripts/run.sh demo|test|sanitize|tsan|fuzz [seconds]|build" >&2
+    echo "usage: scripts/run.sh demo|test|sanitize|tsan|fuzz [seconds]|build|check" >&2
     exit 2
     ;;
 esac

@@ -68,6 +68,6 @@ int RunInfo(int argc, char** argv) {
                  argv[0]);
     return kExitUsage;
   }
-  std::unique_ptr<IPluginAU> plug(MakePlug(nullptr));
+  std::unique_ptr<IPluginAU> plug(static_cast<IPluginAU*>(MakePlug(nullptr)));
   return PrintPluginInfo(*plug);
 }

@@ -149,12 +149,12 @@ TEST(EffectParams, DefaultPresetHoldsTheDefaults) {
 
 TEST(EffectParams, MakePlugConstructsInPlaceAndFromManyThreads) {
   alignas(Vantrose) unsigned char storage[sizeof(Vantrose)];
-  IPluginAU* inPlace = MakePlug(storage);
+  IPluginBase* inPlace = MakePlug(storage);
   EXPECT_EQ(static_cast<void*>(inPlace), static_cast<void*>(storage));
   EXPECT_EQ(inPlace->NParams(), 15);
-  inPlace->~IPluginAU();
+  inPlace->~IPluginBase();
 
-  std::vector<std::unique_ptr<IPluginAU>> made(8);
+  std::vector<std::unique_ptr<IPluginBase>> made(8);
   std::vector<std::thread> threads;
   for (int t = 0; t < 8; ++t) {
     threads.emplace_back([&made, t] { made[t].reset(MakePlug(nullptr)); });

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "Vantrose.h"
+#include "StOversampler4x.h"
 
 namespace {
 

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "IEditor.h"
 #include "IPluginBase.h"
-#include "gui/IGraphicsMac.h"
 
 namespace {
 
@@ -268,15 +269,16 @@ TEST(Parameters, ResetAndDirtyVisitEveryParameterInOrder) {
 }
 
 // An editor without a window that records what the plug-in base asks of it.
-class RecordingEditor : public IGraphicsMac {
+class RecordingEditor : public IEditor {
  public:
-  explicit RecordingEditor(std::vector<std::string>* log)
-      : IGraphicsMac(nullptr, 10, 10), mLog(log) {}
+  explicit RecordingEditor(std::vector<std::string>* log) : mLog(log) {}
   ~RecordingEditor() override { mLog->push_back("deleted"); }
   void SetParameterFromPlug(int idx, double value, bool normalized) override {
     mLog->push_back(std::to_string(idx) + (normalized ? " n " : " v ") + std::to_string(value));
   }
   void PrepDraw() override { mLog->push_back("prep"); }
+  void* OpenWindow(void*) override { return nullptr; }
+  void CloseWindow() override {}
 
  private:
   std::vector<std::string>* mLog;
@@ -296,6 +298,35 @@ TEST(Editor, AttachPushesNormalisedValuesThenPrepares) {
   std::vector<std::string> expected = {"0 n 0.000000", "1 n 0.500000", "prep",
                                        "0 v 0.000000", "1 v 0.000000", "deleted"};
   EXPECT_EQ(log, expected);
+}
+
+// A host's change: refused for NaN or an unknown index, else clamped, stored, shown on
+// the editor and only then passed to OnParamChange; the host is not told back.
+TEST(Editor, HostChangesAreClampedShownThenApplied) {
+  struct Case {
+    int idx;
+    double value;
+    bool accepted;
+    const char* shown;  // what the editor logs, or nullptr
+  };
+  const Case cases[] = {
+      {1, 3.5, true, "1 v 3.500000"},     {1, 40.0, true, "1 v 12.000000"},
+      {1, -40.0, true, "1 v -12.000000"}, {1, std::nan(""), false, nullptr},
+      {7, 1.0, false, nullptr},           {-1, 1.0, false, nullptr},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> log;
+    TestPlug plug("1-1", 2);
+    plug.GetParam(1)->InitDouble("g", 0.0, -12.0, 12.0, 0.01);
+    plug.AttachGraphics(new RecordingEditor(&log));
+    log.clear();
+    EXPECT_EQ(plug.SetParameterFromHost(c.idx, c.value), c.accepted) << c.value;
+    EXPECT_EQ(plug.changed, c.accepted ? std::vector<int>{c.idx} : std::vector<int>{});
+    EXPECT_TRUE(plug.informed.empty());
+    if (c.shown) EXPECT_EQ(log, std::vector<std::string>{c.shown});
+    if (!c.shown) EXPECT_TRUE(log.empty());
+    if (!c.accepted) EXPECT_EQ(plug.GetParam(1)->GetValue(), 0.0);
+  }
 }
 
 }  // namespace

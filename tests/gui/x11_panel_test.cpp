@@ -22,11 +22,10 @@
 #include "IPluginLV2UI.h"
 #include "Raster_IBitmap.h"
 #include "Raster_PNG.h"
+#include "VantroseEditor.h"
 #include "VantroseLayout.h"
 #include "VantroseParams.h"
 #include "X11View.h"
-
-void AttachVantroseControls(IGraphics* graphics, IPluginBase* plug);
 
 namespace {
 

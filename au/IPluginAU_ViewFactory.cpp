@@ -1,6 +1,6 @@
 #include "IPluginAU_ViewFactory.h"
 
-#include "IGraphics.h"
+#include "IEditor.h"
 #include "IPluginAU.h"
 
 Vantrose_View* Vantrose_View::init() {
@@ -49,7 +49,7 @@ ComponentResult IPluginAUCarbonViewEntry(ComponentParameters* params, void* stor
       void* window = FromComponentParam<void*>(params, 1);
       void** outControl = FromComponentParam<void**>(params, 5);
       record->plug = static_cast<IPluginAU*>(GetComponentInstanceStorage(unit));
-      IGraphics* gui = record->plug ? record->plug->GetGUI() : nullptr;
+      IEditor* gui = record->plug ? record->plug->GetGUI() : nullptr;
       if (!gui) return badComponentSelector;
       // Carbon windows do not exist here: the window-and-control form gives null.
       void* control = gui->OpenWindow(window, nullptr, 0, 0);

@@ -67,7 +67,7 @@ TEST(PresetCommand, SaveThenShowThenLoadGivesTheSettings) {
 }
 
 TEST(PresetCommand, ShowListsEveryProgramOfABank) {
-  std::unique_ptr<IPluginAU> fx(MakePlug(nullptr));
+  std::unique_ptr<IPluginAU> fx(static_cast<IPluginAU*>(MakePlug(nullptr)));
   fx->ModifyCurrentPreset("bank program");
   ByteChunk bank;
   ASSERT_TRUE(fx->MakeBankFile(&bank));
@@ -98,7 +98,7 @@ TEST_P(PresetRefusal, ExitsWithTwoAndSaysWhy) {
     StatePlug chunky(true, 1, VantroseIdentity::kUniqueID);
     chunky.MakeProgramFile(&file);
   } else {
-    std::unique_ptr<IPluginAU> fx(MakePlug(nullptr));
+    std::unique_ptr<IPluginAU> fx(static_cast<IPluginAU*>(MakePlug(nullptr)));
     fx->MakeProgramFile(&file);
   }
   if (c.idOffset >= 0) std::memcpy(file.GetBytes() + c.idOffset, "Othr", 4);

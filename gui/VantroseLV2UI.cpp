@@ -9,12 +9,11 @@
 
 #include "IGraphicsX11.h"
 #include "IPluginLV2UI.h"
+#include "VantroseEditor.h"
 #include "VantroseIdentity.h"
 #include "VantroseLV2.h"
 #include "VantroseLayout.h"
 #include "VantroseParams.h"
-
-void AttachVantroseControls(IGraphics* graphics, IPluginBase* plug);
 
 namespace {
 

@@ -31,7 +31,7 @@ TEST(CocoaViewFactory, OpensTheEditorsViewForTheHost) {
   EXPECT_EQ(factory.plug(), unit.Plug());
   EXPECT_EQ(view->frame().size.width, 774);  // the requested size is ignored
   EXPECT_EQ(view->frame().size.height, 237);
-  IGraphics* gui = unit.Plug()->GetGUI();
+  IGraphics* gui = static_cast<IGraphics*>(unit.Plug()->GetGUI());
   EXPECT_EQ(gui->GetWindow(), view);
 
   NSWindow hostWindow;

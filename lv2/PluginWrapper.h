@@ -1,0 +1,10 @@
+#pragma once
+
+// The base this wrapper gives an effect, under the name every wrapper uses: an effect
+// built against this folder's include path derives from the LV2 wrapper.
+#include "IPluginLV2.h"
+
+using IPluginWrapper = IPluginLV2;
+
+// LV2 hosts expect activation to forget every trace of earlier audio.
+constexpr bool kActivationRestartsEffect = true;
