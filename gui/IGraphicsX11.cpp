@@ -143,20 +143,20 @@ void IGraphicsX11::PromptForFile(StrBuf* file, EFileAction, StrBuf*, char*) {
   file->Set("");
 }
 
-// The desktop's handler opens the address; a grandchild does it, so the host
-// never waits for the browser and never keeps a zombie.
+// The desktop's handler opens the address in the background: the host waits only
+// for a shell that starts it, and the address is an argument, never shell text.
 bool IGraphicsX11::OpenURL(const char* url, const char*, const char*, const char*) {
   if (!url || !*url) return true;
-  pid_t child = fork();
-  if (child < 0) return false;
-  if (child == 0) {
-    pid_t pid = 0;
-    char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(url), nullptr};
-    int rc = posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ);
-    _exit(rc == 0 ? 0 : 1);
-  }
+  char* argv[] = {const_cast<char*>("sh"),
+                  const_cast<char*>("-c"),
+                  const_cast<char*>("xdg-open \"$1\" >/dev/null 2>&1 &"),
+                  const_cast<char*>("sh"),
+                  const_cast<char*>(url),
+                  nullptr};
+  pid_t pid = 0;
+  if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ) != 0) return false;
   int status = 0;
-  if (waitpid(child, &status, 0) != child) return false;
+  if (waitpid(pid, &status, 0) != pid) return false;
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 

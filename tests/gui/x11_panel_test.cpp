@@ -303,6 +303,36 @@ TEST_F(X11PanelTest, TextEntryTakesKeys) {
   }
 }
 
+// The link hands the address to the desktop's handler as one argument, never as shell text.
+TEST(X11Link, OpensTheAddressWithTheDesktopHandler) {
+  std::string dir = ::testing::TempDir() + "x11_link_" + std::to_string(getpid());
+  std::string out = dir + "/opened";
+  ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
+  FILE* f = std::fopen((dir + "/xdg-open").c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fprintf(f, "#!/bin/sh\nprintf '%%s' \"$1\" > %s\n", out.c_str());
+  std::fclose(f);
+  ASSERT_EQ(std::system(("chmod +x " + dir + "/xdg-open").c_str()), 0);
+  std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (dir + ":" + path).c_str(), 1);
+  PanelUI ui;
+  const std::string url = "https://example.com/a b;touch " + dir + "/injected";
+  EXPECT_TRUE(ui.gui->OpenURL(url.c_str()));
+  setenv("PATH", path.c_str(), 1);
+  std::string got;
+  for (int i = 0; i < 200 && got.empty(); ++i) {
+    usleep(10000);
+    if (FILE* r = std::fopen(out.c_str(), "r")) {
+      char buf[256] = {0};
+      got = std::fgets(buf, sizeof buf, r) ? buf : "";
+      std::fclose(r);
+    }
+  }
+  EXPECT_EQ(got, url);
+  EXPECT_NE(access((dir + "/injected").c_str(), F_OK), 0);
+  ASSERT_EQ(std::system(("rm -rf " + dir).c_str()), 0);
+}
+
 TEST(X11ViewMapping, ButtonsModifiersAndKeys) {
   struct Case {
     int button;
