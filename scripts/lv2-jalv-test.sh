@@ -35,14 +35,24 @@ export JACK_DEFAULT_SERVER=vantrose-e2e-$$-$RANDOM
 export JACK_NO_AUDIO_RESERVATION=1 NO_AT_BRIDGE=1 GTK_A11Y=none
 work=$(mktemp -d)
 pids=()
+# A watchdog ends the whole test, with the usual cleanup, should anything hang.
+limit=${VANTROSE_JALV_TEST_TIMEOUT:-300}
+(
+  trap 'kill "$sleeper" 2>/dev/null; exit 0' TERM
+  sleep "$limit" &
+  sleeper=$!
+  wait "$sleeper" && kill -TERM $$
+) >/dev/null 2>&1 &
+watchdog=$!
 cleanup() {
   local p
+  kill "$watchdog" 2>/dev/null || true
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+trap 'echo "stopped by a signal (or the ${limit}s watchdog)" >&2; exit 130' INT TERM
 failures=0
 check() {  # check DESCRIPTION CONDITION...
   local what=$1
@@ -123,6 +133,8 @@ echo "== jalv.gtk3 with the UI embedded, lgain=0.2"
 start_jalv gtk jalv.gtk3 -n vantrose -x -c lgain=0.2 "$uri"
 wait_for 30 find_panel || { cat "$work/gtk.log"; echo "FAIL no panel window"; exit 1; }
 find_panel
+check "the panel is embedded in jalv's window" \
+  [ -z "$(xdotool search --maxdepth 1 --name '^Vantrose$')" ]
 wait_for 20 jack_lsp vantrose:in_l || { cat "$work/gtk.log"; exit 1; }
 sleep 1.5  # the UI draws on the host's idle calls
 shot start

@@ -13,7 +13,12 @@ command -v Xvfb >/dev/null || { echo "$0: Xvfb is not installed (Debian package 
 
 work=$(mktemp -d)
 xvfb_pid=
+child=
 cleanup() {
+  if [ -n "$child" ]; then
+    kill "$child" 2>/dev/null || true
+    wait "$child" 2>/dev/null || true
+  fi
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null || true
     wait "$xvfb_pid" 2>/dev/null || true
@@ -34,4 +39,10 @@ if ! read -r -t 20 display <"$work/displayfd" || [ -z "$display" ]; then
   exit 1
 fi
 export DISPLAY=:$display
-"$@"
+# In the background, so that a signal to this script also stops the command.
+"$@" &
+child=$!
+status=0
+wait "$child" || status=$?
+child=
+exit "$status"
