@@ -11,33 +11,41 @@ struct GainRow {
   double k[3];
 };
 
-// Constants of one denominator coefficient, rows in published order.
-struct BellDenominator {
-  GainRow kappa;   // κ   1
-  GainRow alpha1;  // α1  fs
-  GainRow alpha2;  // α2  fs²
-  GainRow alpha3;  // α3  fs³
-  GainRow beta1;   // β1  d·fs
-  GainRow beta2;   // β2  d·fs²
-  GainRow beta3;   // β3  d·fs³
-  GainRow gamma2;  // γ2  d·e·fs²
-  GainRow gamma3;  // γ3  d·e·fs³
-  GainRow delta1;  // δ1  e·fs
-  GainRow delta2;  // δ2  e·fs²
-  GainRow delta3;  // δ3  e·fs³
+// The constant tables of every band and pass filter.  Constants of one coefficient with
+// rows up to fs³, in published order; Row is a GainRow where the constants depend on the
+// gain position, a double where they do not.
+template <class Row>
+struct ThirdOrderRows {
+  Row kappa;   // κ   1
+  Row alpha1;  // α1  fs
+  Row alpha2;  // α2  fs²
+  Row alpha3;  // α3  fs³
+  Row beta1;   // β1  d·fs
+  Row beta2;   // β2  d·fs²
+  Row beta3;   // β3  d·fs³
+  Row gamma2;  // γ2  d·e·fs²
+  Row gamma3;  // γ3  d·e·fs³
+  Row delta1;  // δ1  e·fs
+  Row delta2;  // δ2  e·fs²
+  Row delta3;  // δ3  e·fs³
 };
 
-// Constants of one numerator coefficient (the numerator has no fs³ rows).
-struct BellNumerator {
-  GainRow kappa;   // κ   1
-  GainRow alpha1;  // α1  fs
-  GainRow alpha2;  // α2  fs²
-  GainRow beta1;   // β1  d·fs
-  GainRow beta2;   // β2  d·fs²
-  GainRow gamma2;  // γ2  d·e·fs²
-  GainRow delta1;  // δ1  e·fs
-  GainRow delta2;  // δ2  e·fs²
+// Constants of one coefficient with rows up to fs², in published order.
+template <class Row>
+struct SecondOrderRows {
+  Row kappa;   // κ   1
+  Row alpha1;  // α1  fs
+  Row alpha2;  // α2  fs²
+  Row beta1;   // β1  d·fs
+  Row beta2;   // β2  d·fs²
+  Row gamma2;  // γ2  d·e·fs²
+  Row delta1;  // δ1  e·fs
+  Row delta2;  // δ2  e·fs²
 };
+
+// The bell sections' denominator coefficients, and their numerator ones (no fs³ rows).
+using BellDenominator = ThirdOrderRows<GainRow>;
+using BellNumerator = SecondOrderRows<GainRow>;
 
 // The tripled constants T: close to three times the a0/b0 entry of the same row, but
 // published separately because they are not the double nearest to 3·v.

@@ -4,38 +4,13 @@
 
 namespace {
 
-// Constants of one denominator coefficient, rows in published order.
-struct HighPassDenominator {
-  double kappa;   // κ   1
-  double alpha1;  // α1  fs
-  double alpha2;  // α2  fs²
-  double alpha3;  // α3  fs³
-  double beta1;   // β1  d·fs
-  double beta2;   // β2  d·fs²
-  double beta3;   // β3  d·fs³
-  double gamma2;  // γ2  d·e·fs²
-  double gamma3;  // γ3  d·e·fs³
-  double delta1;  // δ1  e·fs
-  double delta2;  // δ2  e·fs²
-  double delta3;  // δ3  e·fs³
-};
-
-// Constants of one numerator coefficient: only fs² and fs³ rows.
-struct HighPassNumerator {
-  double alpha2;  // α2  fs²
-  double alpha3;  // α3  fs³
-  double beta2;   // β2  d·fs²
-  double beta3;   // β3  d·fs³
-  double gamma2;  // γ2  d·e·fs²
-  double gamma3;  // γ3  d·e·fs³
-  double delta2;  // δ2  e·fs²
-  double delta3;  // δ3  e·fs³
-};
+// Constants of one coefficient; the numerator has only fs² and fs³ rows, the others 0.
+using HighPassRows = ThirdOrderRows<double>;
 
 // The high-pass constants: those of a0 and b0, and the tripled constants T of the rows
 // that have one (used by a1, a2 and b1, b2).  Rows without a tripled constant hold 0.0
 // in the T tables; the sign rule never reads them.
-constexpr HighPassDenominator kA0 = {
+constexpr HighPassRows kA0 = {
     1.52890709065889e-05,   // κ   1
     1.22317306769902e-09,   // α1  fs
     9.77888736680688e-14,   // α2  fs²
@@ -49,7 +24,7 @@ constexpr HighPassDenominator kA0 = {
     1.25370320278968e-11,   // δ2  e·fs²
     2.38507121095426e-17,   // δ3  e·fs³
 };
-constexpr HighPassDenominator kA0Tripled = {
+constexpr HighPassRows kA0Tripled = {
     4.58672127197666e-05,  // κ   1
     0.0,                   // α1  fs
     0.0,                   // α2  fs²
@@ -64,31 +39,39 @@ constexpr HighPassDenominator kA0Tripled = {
     7.15521363286278e-17,  // δ3  e·fs³
 };
 
-constexpr HighPassNumerator kB0 = {
+constexpr HighPassRows kB0 = {
+    0.0,                   // κ   1
+    0.0,                   // α1  fs
     9.30159168995765e-14,  // α2  fs²
     9.30159168995765e-20,  // α3  fs³
+    0.0,                   // β1  d·fs
     1.19251175512278e-11,  // β2  d·fs²
     1.19251175512278e-17,  // β3  d·fs³
     1.52886122451638e-09,  // γ2  d·e·fs²
     1.52886122451638e-15,  // γ3  d·e·fs³
+    0.0,                   // δ1  e·fs
     1.19251175512278e-11,  // δ2  e·fs²
     1.19251175512278e-17,  // δ3  e·fs³
 };
-constexpr HighPassNumerator kB0Tripled = {
+constexpr HighPassRows kB0Tripled = {
+    0.0,                   // κ   1
+    0.0,                   // α1  fs
     0.0,                   // α2  fs²
     2.7904775069873e-19,   // α3  fs³
+    0.0,                   // β1  d·fs
     0.0,                   // β2  d·fs²
     3.57753526536833e-17,  // β3  d·fs³
     0.0,                   // γ2  d·e·fs²
     4.58658367354914e-15,  // γ3  d·e·fs³
+    0.0,                   // δ1  e·fs
     0.0,                   // δ2  e·fs²
     3.57753526536833e-17,  // δ3  e·fs³
 };
 
 // The constants of coefficient n by the sign rule of the bell sections (Carry).
-constexpr HighPassDenominator CarryDenominator(int n) {
-  const HighPassDenominator& v = kA0;
-  const HighPassDenominator& t = kA0Tripled;
+constexpr HighPassRows CarryDenominator(int n) {
+  const HighPassRows& v = kA0;
+  const HighPassRows& t = kA0Tripled;
   return {
       Carry(n, 0, v.kappa, t.kappa),   Carry(n, 1, v.alpha1, 0.0), Carry(n, 2, v.alpha2, 0.0),
       Carry(n, 3, v.alpha3, t.alpha3), Carry(n, 1, v.beta1, 0.0),  Carry(n, 2, v.beta2, 0.0),
@@ -96,24 +79,32 @@ constexpr HighPassDenominator CarryDenominator(int n) {
       Carry(n, 1, v.delta1, 0.0),      Carry(n, 2, v.delta2, 0.0), Carry(n, 3, v.delta3, t.delta3)};
 }
 
-constexpr HighPassNumerator CarryNumerator(int n) {
-  const HighPassNumerator& v = kB0;
-  const HighPassNumerator& t = kB0Tripled;
-  return {Carry(n, 2, v.alpha2, 0.0), Carry(n, 3, v.alpha3, t.alpha3),
-          Carry(n, 2, v.beta2, 0.0),  Carry(n, 3, v.beta3, t.beta3),
-          Carry(n, 2, v.gamma2, 0.0), Carry(n, 3, v.gamma3, t.gamma3),
-          Carry(n, 2, v.delta2, 0.0), Carry(n, 3, v.delta3, t.delta3)};
+constexpr HighPassRows CarryNumerator(int n) {
+  const HighPassRows& v = kB0;
+  const HighPassRows& t = kB0Tripled;
+  return {0.0,
+          0.0,
+          Carry(n, 2, v.alpha2, 0.0),
+          Carry(n, 3, v.alpha3, t.alpha3),
+          0.0,
+          Carry(n, 2, v.beta2, 0.0),
+          Carry(n, 3, v.beta3, t.beta3),
+          Carry(n, 2, v.gamma2, 0.0),
+          Carry(n, 3, v.gamma3, t.gamma3),
+          0.0,
+          Carry(n, 2, v.delta2, 0.0),
+          Carry(n, 3, v.delta3, t.delta3)};
 }
 
-constexpr HighPassDenominator kA[4] = {CarryDenominator(0), CarryDenominator(1),
-                                       CarryDenominator(2), CarryDenominator(3)};
-constexpr HighPassNumerator kB[4] = {CarryNumerator(0), CarryNumerator(1), CarryNumerator(2),
-                                     CarryNumerator(3)};
+constexpr HighPassRows kA[4] = {CarryDenominator(0), CarryDenominator(1), CarryDenominator(2),
+                                CarryDenominator(3)};
+constexpr HighPassRows kB[4] = {CarryNumerator(0), CarryNumerator(1), CarryNumerator(2),
+                                CarryNumerator(3)};
 
 // (P + M) + κ, P = ((α3·fs + α2)·fs + α1)·fs,
 // M = (d·fs)·((β3·fs + β2)·fs + β1)
 //     + (((fs·fs)·d)·(γ3·fs + γ2) + ((δ3·fs + δ2)·fs + δ1)·fs)·e
-double Denominator(const HighPassDenominator& c, double fs, double d, double e) {
+double Denominator(const HighPassRows& c, double fs, double d, double e) {
   const double P = ((c.alpha3 * fs + c.alpha2) * fs + c.alpha1) * fs;
   const double dTerm = (d * fs) * ((c.beta3 * fs + c.beta2) * fs + c.beta1);
   const double deTerm = ((fs * fs) * d) * (c.gamma3 * fs + c.gamma2);
@@ -124,7 +115,7 @@ double Denominator(const HighPassDenominator& c, double fs, double d, double e) 
 
 // P + (R + (S + U)·e), P = (fs·fs)·(α3·fs + α2), R = ((fs·fs)·d)·(β3·fs + β2),
 // S = ((fs·fs)·d)·(γ3·fs + γ2), U = (fs·fs)·(δ3·fs + δ2)
-double Numerator(const HighPassNumerator& c, double fs, double d, double e) {
+double Numerator(const HighPassRows& c, double fs, double d, double e) {
   const double P = (fs * fs) * (c.alpha3 * fs + c.alpha2);
   const double R = ((fs * fs) * d) * (c.beta3 * fs + c.beta2);
   const double S = ((fs * fs) * d) * (c.gamma3 * fs + c.gamma2);

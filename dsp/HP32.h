@@ -6,19 +6,9 @@
 // −3 dB at about 25 Hz to 3.1 kHz, with a 1.2 dB rise just inside its passband.
 // Runs at the host rate ahead of the low-pass: Calc once per block, Process once per
 // sample while the switch is on.
-class HPP32 {
+class HPP32 : public RecurrenceFilter<3> {
  public:
   // Recomputes a0..a3 and b0..b3 for the rate fs and the cutoff positions d, e (0 to 1,
   // 1 the lowest cutoff; d the earlier smoother output).  Histories are kept.
   void Calc(double fs, double d, double e);
-
-  // Audio thread: one sample through the recurrence; no allocation, no branches.
-  double Process(double x) { return StepThirdOrder(*this, x); }
-
-  double input = 0.0;                             // the sample most recently passed to Process
-  double output = 0.0;                            // the value most recently returned
-  double x1 = 0.0, x2 = 0.0, x3 = 0.0;            // previous inputs, most recent first
-  double y1 = 0.0, y2 = 0.0, y3 = 0.0;            // previous outputs, most recent first
-  double a0 = 0.0, a1 = 0.0, a2 = 0.0, a3 = 0.0;  // denominator
-  double b0 = 0.0, b1 = 0.0, b2 = 0.0, b3 = 0.0;  // numerator
 };

@@ -6,20 +6,10 @@
 // the bell sections, up to about ±16.2 dB below a corner of about 46 Hz to 670 Hz.
 // Runs at the host rate: Calc once per block, Process once per sample while selected.
 // It keeps the bell section's field layout and leaves x3, y3, a3 and b3 at zero.
-class L32S {
+class L32S : public RecurrenceFilter<2> {
  public:
   // Recomputes a0..a2 and b0..b2 for the rate fs, the gain position g (0 full cut,
   // 0.5 flat, 1 full boost) and the frequency positions d, e (0.017 to 0.9, smaller is
   // higher; d the earlier smoother output).  Histories, input and output are kept.
   void Calc(double fs, double g, double d, double e);
-
-  // Audio thread: one sample through the recurrence; no allocation, no branches.
-  double Process(double x) { return StepSecondOrder(*this, x); }
-
-  double input = 0.0;                             // the sample most recently passed to Process
-  double output = 0.0;                            // the value most recently returned
-  double x1 = 0.0, x2 = 0.0, x3 = 0.0;            // previous inputs, most recent first
-  double y1 = 0.0, y2 = 0.0, y3 = 0.0;            // previous outputs, most recent first
-  double a0 = 0.0, a1 = 0.0, a2 = 0.0, a3 = 0.0;  // denominator
-  double b0 = 0.0, b1 = 0.0, b2 = 0.0, b3 = 0.0;  // numerator
 };

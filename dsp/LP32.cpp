@@ -1,30 +1,15 @@
 #include "LP32.h"
 
+#include "BellSection.h"
+
 namespace {
 
-// Constants of a0 (and, with the α1, β1 and δ1 rows negated, of a2).
-struct LowPassA0 {
-  double kappa;   // κ   1
-  double alpha1;  // α1  fs
-  double alpha2;  // α2  fs²
-  double beta1;   // β1  d·fs
-  double beta2;   // β2  d·fs²
-  double gamma2;  // γ2  d·e·fs²
-  double delta1;  // δ1  e·fs
-  double delta2;  // δ2  e·fs²
-};
-
-// Constants of a1: no rows in fs to the first power.
-struct LowPassA1 {
-  double kappa;   // κ   1
-  double alpha2;  // α2  fs²
-  double beta2;   // β2  d·fs²
-  double gamma2;  // γ2  d·e·fs²
-  double delta2;  // δ2  e·fs²
-};
+// Constants of a0 (and, with the α1, β1 and δ1 rows negated, of a2), and of a1, which
+// has no rows in fs to the first power (they hold 0).
+using LowPassRows = SecondOrderRows<double>;
 
 // The low-pass constants.
-constexpr LowPassA0 kA0 = {
+constexpr LowPassRows kA0 = {
     0.000293230378280438,  // κ   1
     5.4893801785915e-09,   // α1  fs
     1.00618368250242e-13,  // α2  fs²
@@ -35,16 +20,19 @@ constexpr LowPassA0 kA0 = {
     1.2899790801313e-11,   // δ2  e·fs²
 };
 
-constexpr LowPassA1 kA1 = {
+constexpr LowPassRows kA1 = {
     0.000586460756560875,   // κ   1
+    0.0,                    // α1  fs
     -2.01236736500483e-13,  // α2  fs²
+    0.0,                    // β1  d·fs
     -2.5799581602626e-11,   // β2  d·fs²
     -3.30763866700334e-09,  // γ2  d·e·fs²
+    0.0,                    // δ1  e·fs
     -2.5799581602626e-11,   // δ2  e·fs²
 };
 
-constexpr LowPassA0 kA2 = {kA0.kappa, -kA0.alpha1, kA0.alpha2,  -kA0.beta1,
-                           kA0.beta2, kA0.gamma2,  -kA0.delta1, kA0.delta2};
+constexpr LowPassRows kA2 = {kA0.kappa, -kA0.alpha1, kA0.alpha2,  -kA0.beta1,
+                             kA0.beta2, kA0.gamma2,  -kA0.delta1, kA0.delta2};
 
 // The numerator does not depend on the controls.
 constexpr double kB0 = 0.000293227446005978;
@@ -52,7 +40,7 @@ constexpr double kB1 = 0.000586454892011955;
 constexpr double kB2 = 0.000293227446005978;
 
 // a0, a2: (((α2·fs + α1)·fs) + ((d·fs)·(β2·fs + β1) + ((γ2·d)·(fs·fs) + (δ2·fs + δ1)·fs)·e)) + κ
-double EvenDenominator(const LowPassA0& c, double fs, double d, double e) {
+double EvenDenominator(const LowPassRows& c, double fs, double d, double e) {
   const double P = (c.alpha2 * fs + c.alpha1) * fs;
   const double dTerm = (d * fs) * (c.beta2 * fs + c.beta1);
   const double deTerm = (c.gamma2 * d) * (fs * fs);
@@ -61,7 +49,7 @@ double EvenDenominator(const LowPassA0& c, double fs, double d, double e) {
 }
 
 // a1: (((fs·fs)·α2) + ((β2·d)·(fs·fs) + ((γ2·d)·(fs·fs) + (fs·fs)·δ2)·e)) + κ
-double MiddleDenominator(const LowPassA1& c, double fs, double d, double e) {
+double MiddleDenominator(const LowPassRows& c, double fs, double d, double e) {
   const double P = (fs * fs) * c.alpha2;
   const double dTerm = (c.beta2 * d) * (fs * fs);
   const double deTerm = (c.gamma2 * d) * (fs * fs);

@@ -37,3 +37,27 @@ inline Sample StepSecondOrder(Filter& f, Sample x) {
   f.y1 = y;
   return y;
 }
+
+// The fields of every band and pass filter, one layout for all of them; the
+// second-order filters leave x3, y3, a3 and b3 at zero.
+struct ThirdOrderFields {
+  double input = 0.0;                             // the sample most recently passed to Process
+  double output = 0.0;                            // the value most recently returned
+  double x1 = 0.0, x2 = 0.0, x3 = 0.0;            // previous inputs, most recent first
+  double y1 = 0.0, y2 = 0.0, y3 = 0.0;            // previous outputs, most recent first
+  double a0 = 0.0, a1 = 0.0, a2 = 0.0, a3 = 0.0;  // denominator
+  double b0 = 0.0, b1 = 0.0, b2 = 0.0, b3 = 0.0;  // numerator
+};
+
+// A filter on those fields whose recurrence has the given order, 2 or 3.
+template <int Order>
+struct RecurrenceFilter : ThirdOrderFields {
+  // Audio thread: one sample through the recurrence; no allocation, no branches.
+  double Process(double x) {
+    if constexpr (Order == 3) {
+      return StepThirdOrder(*this, x);
+    } else {
+      return StepSecondOrder(*this, x);
+    }
+  }
+};

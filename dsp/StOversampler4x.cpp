@@ -3,20 +3,7 @@
 void StOversampler4x::up4(double v) {
   for (int k = 0; k <= 26; ++k)
     h[k] = h[k + 4];
-  x7 = x6;
-  x6 = x5;
-  x5 = x4;
-  x4 = x3;
-  x3 = x2;
-  x2 = x1;
-  x1 = x0;
-  x0 = 4.0 * v;
-  h[27] =
-      ((((((x1 * k11 + x0 * k15) + x2 * k7) + x3 * k3) + x4 * k1) + x5 * k5) + x6 * k9) + x7 * k13;
-  h[28] = (x3 + x4) * k2 + ((x2 + x5) * k6 + ((x1 + x6) * k10 + (x7 + x0) * k14));
-  h[29] =
-      ((((((x1 * k9 + x0 * k13) + x2 * k5) + x3 * k1) + x4 * k3) + x5 * k7) + x6 * k11) + x7 * k15;
-  h[30] = x3 * k0;
+  Interpolate4x(*this, v, h + 27);
 }
 
 double StOversampler4x::decimate() const {

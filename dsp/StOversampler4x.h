@@ -29,3 +29,30 @@ struct StOversampler4x {
   // Audio thread: the decimating sum over the whole history, centred on h[15].
   double decimate() const;
 };
+
+// One step of the four-times interpolator, written once for a channel (State and T
+// double) and for lanes of channels (a vector type): shifts the last eight inputs
+// x7..x0 of s, takes v times 4 as the newest and writes the four interpolated values
+// to out[0..3].  Audio thread: no allocation, no branches.
+template <class State, class T>
+inline void Interpolate4x(State& s, T v, T* out) {
+  using O = StOversampler4x;
+  s.x7 = s.x6;
+  s.x6 = s.x5;
+  s.x5 = s.x4;
+  s.x4 = s.x3;
+  s.x3 = s.x2;
+  s.x2 = s.x1;
+  s.x1 = s.x0;
+  s.x0 = v * 4.0;
+  const T x0 = s.x0, x1 = s.x1, x2 = s.x2, x3 = s.x3, x4 = s.x4, x5 = s.x5, x6 = s.x6, x7 = s.x7;
+  out[0] =
+      ((((((x1 * O::k11 + x0 * O::k15) + x2 * O::k7) + x3 * O::k3) + x4 * O::k1) + x5 * O::k5) +
+       x6 * O::k9) +
+      x7 * O::k13;
+  out[1] = (x3 + x4) * O::k2 + ((x2 + x5) * O::k6 + ((x1 + x6) * O::k10 + (x7 + x0) * O::k14));
+  out[2] = ((((((x1 * O::k9 + x0 * O::k13) + x2 * O::k5) + x3 * O::k1) + x4 * O::k3) + x5 * O::k7) +
+            x6 * O::k11) +
+           x7 * O::k15;
+  out[3] = x3 * O::k0;
+}

@@ -182,25 +182,8 @@ struct OversamplerLanes {
 
   // up4 on both lanes: appends the four interpolated values, returns where they start.
   Lanes2* Up4(Lanes2 v) {
-    using O = StOversampler4x;
-    x7 = x6;
-    x6 = x5;
-    x5 = x4;
-    x4 = x3;
-    x3 = x2;
-    x2 = x1;
-    x1 = x0;
-    x0 = Splat(4.0) * v;
     Lanes2* h = buf + end;
-    h[0] =
-        ((((((x1 * O::k11 + x0 * O::k15) + x2 * O::k7) + x3 * O::k3) + x4 * O::k1) + x5 * O::k5) +
-         x6 * O::k9) +
-        x7 * O::k13;
-    h[1] = (x3 + x4) * O::k2 + ((x2 + x5) * O::k6 + ((x1 + x6) * O::k10 + (x7 + x0) * O::k14));
-    h[2] = ((((((x1 * O::k9 + x0 * O::k13) + x2 * O::k5) + x3 * O::k1) + x4 * O::k3) + x5 * O::k7) +
-            x6 * O::k11) +
-           x7 * O::k15;
-    h[3] = x3 * O::k0;
+    Interpolate4x(*this, v, h);
     end += 4;
     return h;
   }

@@ -129,7 +129,7 @@ std::string SetUpUnit(AUHost& host, const ProcessArgs& args, double rate, int ch
     std::string error;
     CFPropertyListRef state = ReadStateFile(args.state.c_str(), &error);
     if (!state) return error;
-    status = AudioUnitSetProperty(host.Unit(), kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global,
+    status = AudioUnitSetProperty(host.Get(), kAudioUnitProperty_ClassInfo, kAudioUnitScope_Global,
                                   0, &state, sizeof state);
     CFRelease(state);
     if (status != noErr)
@@ -146,7 +146,7 @@ std::string SetUpUnit(AUHost& host, const ProcessArgs& args, double rate, int ch
 std::string SaveUnitState(AUHost& host, const std::string& path) {
   CFPropertyListRef state = nullptr;
   UInt32 size = sizeof state;
-  OSStatus status = AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_ClassInfo,
+  OSStatus status = AudioUnitGetProperty(host.Get(), kAudioUnitProperty_ClassInfo,
                                          kAudioUnitScope_Global, 0, &state, &size);
   if (status != noErr) return StatusText("the unit's state could not be read", status);
   std::string error;

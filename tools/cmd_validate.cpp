@@ -223,7 +223,7 @@ void DefaultFormats(Context& ctx) {
     AudioStreamBasicDescription f = {};
     UInt32 size = sizeof f;
     OSStatus status =
-        AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_StreamFormat, scope, 0, &f, &size);
+        AudioUnitGetProperty(host.Get(), kAudioUnitProperty_StreamFormat, scope, 0, &f, &size);
     bool ok = status == noErr && f.mSampleRate == 44100.0 && f.mChannelsPerFrame == 2 &&
               f.mFormatID == kAudioFormatLinearPCM && (f.mFormatFlags & kAudioFormatFlagIsFloat) &&
               (f.mFormatFlags & kAudioFormatFlagIsNonInterleaved) && f.mBitsPerChannel == 32;
@@ -265,14 +265,14 @@ void RequiredProperties(Context& ctx) {
   for (const Prop& p : props) {
     UInt32 size = 0;
     Boolean writable = false;
-    OSStatus status = AudioUnitGetPropertyInfo(host.Unit(), p.id, p.scope, 0, &size, &writable);
+    OSStatus status = AudioUnitGetPropertyInfo(host.Get(), p.id, p.scope, 0, &size, &writable);
     r.Check(status == noErr && size == p.size && (writable != 0) == p.writable, p.name,
             "size %u, %s", size, writable ? "writable" : "read-only");
   }
   Float64 latency = -1.0, tail = -1.0;
   UInt32 size = 8;
-  AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_Latency, 0, 0, &latency, &size);
-  AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_TailTime, 0, 0, &tail, &size);
+  AudioUnitGetProperty(host.Get(), kAudioUnitProperty_Latency, 0, 0, &latency, &size);
+  AudioUnitGetProperty(host.Get(), kAudioUnitProperty_TailTime, 0, 0, &tail, &size);
   r.Check(latency == 0.0 && tail == 0.0, "latency and tail", "%g s, %g s", latency, tail);
 }
 
@@ -312,7 +312,7 @@ void EditorView(Context& ctx) {
   AudioComponentDescription view = {};
   UInt32 size = sizeof view;
   OSStatus status =
-      AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_GetUIComponentList, 0, 0, &view, &size);
+      AudioUnitGetProperty(host.Get(), kAudioUnitProperty_GetUIComponentList, 0, 0, &view, &size);
   r.Check(status == noErr && view.componentType == kAudioUnitCarbonViewComponentType &&
               view.componentSubType == static_cast<OSType>(FourCC('V', 'n', 't', '1')) &&
               view.componentManufacturer == static_cast<OSType>(FourCC('K', 'l', 'v', 'n')),
@@ -321,7 +321,7 @@ void EditorView(Context& ctx) {
   VantroseComponent::RegisterBundle(folder.c_str());
   AudioUnitCocoaViewInfo cocoa = {};
   size = sizeof cocoa;
-  status = AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_CocoaUI, 0, 0, &cocoa, &size);
+  status = AudioUnitGetProperty(host.Get(), kAudioUnitProperty_CocoaUI, 0, 0, &cocoa, &size);
   std::string cls, where;
   if (status == noErr) {
     cls = CFStringGetCStringPtr(cocoa.mCocoaAUViewClass[0], kCFStringEncodingUTF8);
@@ -336,9 +336,9 @@ void EditorView(Context& ctx) {
 }
 
 void RandomiseParameters(Context& ctx, AUHost& host) {
-  for (int i = 0; i < NParams(host.Unit()); ++i) {
+  for (int i = 0; i < NParams(host.Get()); ++i) {
     AudioUnitParameterInfo info;
-    if (ParamInfo(host.Unit(), i, &info))
+    if (ParamInfo(host.Get(), i, &info))
       host.SetParameter(static_cast<UInt32>(i), ctx.Uniform(info.minValue, info.maxValue));
   }
 }
@@ -347,14 +347,14 @@ void ClassInfo(Context& ctx) {
   Report& r = ctx.report;
   r.Section("class-info state");
   AUHost host(ctx.component);
-  CFPropertyListRef saved = SaveState(host.Unit());
+  CFPropertyListRef saved = SaveState(host.Get());
   std::vector<UInt8> before = StateBytes(saved);
   RandomiseParameters(ctx, host);
-  CFPropertyListRef changed = SaveState(host.Unit());
+  CFPropertyListRef changed = SaveState(host.Get());
   std::vector<UInt8> randomised = StateBytes(changed);
   if (changed) CFRelease(changed);
-  OSStatus status = RestoreState(host.Unit(), saved);
-  CFPropertyListRef again = SaveState(host.Unit());
+  OSStatus status = RestoreState(host.Get(), saved);
+  CFPropertyListRef again = SaveState(host.Get());
   std::vector<UInt8> after = StateBytes(again);
   r.Check(saved && !before.empty() && status == noErr && before == after && before != randomised,
           "save, randomise, restore", "chunk %zu bytes, byte-identical: %s", before.size(),
@@ -370,16 +370,16 @@ void FactoryPresets(Context& ctx) {
   CFArrayRef presets = nullptr;
   UInt32 size = sizeof presets;
   OSStatus status =
-      AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_FactoryPresets, 0, 0, &presets, &size);
+      AudioUnitGetProperty(host.Get(), kAudioUnitProperty_FactoryPresets, 0, 0, &presets, &size);
   CFIndex n = status == noErr ? CFArrayGetCount(presets) : 0;
   r.Check(status == noErr && n > 0, "preset list", "%ld presets", static_cast<long>(n));
   for (CFIndex i = 0; i < n; ++i) {
     const AUPreset* p = static_cast<const AUPreset*>(CFArrayGetValueAtIndex(presets, i));
     OSStatus set =
-        AudioUnitSetProperty(host.Unit(), kAudioUnitProperty_PresentPreset, 0, 0, p, sizeof *p);
+        AudioUnitSetProperty(host.Get(), kAudioUnitProperty_PresentPreset, 0, 0, p, sizeof *p);
     AUPreset current = {-1, nullptr};
     size = sizeof current;
-    AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_PresentPreset, 0, 0, &current, &size);
+    AudioUnitGetProperty(host.Get(), kAudioUnitProperty_PresentPreset, 0, 0, &current, &size);
     bool same =
         current.presetNumber == p->presetNumber && CFEqual(current.presetName, p->presetName);
     char name[64] = "";
@@ -395,7 +395,7 @@ void Parameters(Context& ctx) {
   Report& r = ctx.report;
   r.Section("parameters");
   AUHost host(ctx.component);
-  AudioUnit u = host.Unit();
+  AudioUnit u = host.Get();
   int n = NParams(u);
   r.Check(n == 15, "parameter list", "%d parameters", n);
   for (int i = 0; i < n; ++i) {
@@ -502,7 +502,7 @@ void Automation(Context& ctx) {
   Report& r = ctx.report;
   r.Section("automation");
   ReadyUnit unit(ctx.component, 44100, 2, 512);
-  AudioUnit u = unit.host.Unit();
+  AudioUnit u = unit.host.Get();
   std::vector<AudioUnitParameterInfo> infos(static_cast<size_t>(NParams(u)));
   for (size_t i = 0; i < infos.size(); ++i)
     ParamInfo(u, static_cast<int>(i), &infos[i]);
@@ -529,7 +529,7 @@ void RandomValues(Context& ctx) {
   Report& r = ctx.report;
   r.Section("random parameter values");
   AUHost host(ctx.component);
-  AudioUnit u = host.Unit();
+  AudioUnit u = host.Get();
   for (int i = 0; i < NParams(u); ++i) {
     AudioUnitParameterInfo info;
     ParamInfo(u, i, &info);
@@ -567,7 +567,7 @@ void StateFuzz(Context& ctx) {
   Report& r = ctx.report;
   r.Section("state fuzz");
   ReadyUnit unit(ctx.component, 44100, 2, 512);
-  AudioUnit u = unit.host.Unit();
+  AudioUnit u = unit.host.Get();
   CFPropertyListRef good = SaveState(u);
   // Every key missing, every key of the wrong type, and another product's subtype.
   SInt32 foreign = FourCC('O', 't', 'h', 'r');
@@ -613,10 +613,10 @@ void Threads(Context& ctx) {
   Report& r = ctx.report;
   r.Section("threads");
   ReadyUnit unit(ctx.component, 44100, 2, 512);
-  int nParams = NParams(unit.host.Unit());
+  int nParams = NParams(unit.host.Get());
   std::vector<AudioUnitParameterInfo> infos(static_cast<size_t>(nParams));
   for (int i = 0; i < nParams; ++i)
-    ParamInfo(unit.host.Unit(), i, &infos[static_cast<size_t>(i)]);
+    ParamInfo(unit.host.Get(), i, &infos[static_cast<size_t>(i)]);
   int setFailures = 0;
   std::thread setter([&] {
     std::mt19937 rng(7);

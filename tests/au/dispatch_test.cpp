@@ -11,7 +11,7 @@ namespace {
 
 class EffectRoutes : public ::testing::TestWithParam<Route> {
  protected:
-  UnitHandle unit{EffectComponent(GetParam())};
+  AUHost unit{EffectComponent(GetParam())};
 };
 
 TEST_P(EffectRoutes, ParametersGoThroughTheHostCalls) {
@@ -64,7 +64,7 @@ TEST_P(EffectRoutes, InitializeAcceptsOnlyLegalChannelCounts) {
   };
   // Input 1 with output 2 is set while inactive (the output side is then a wildcard).
   for (const Case& c : {Case{1, 2, badComponentSelector}, Case{1, 1, noErr}, Case{2, 2, noErr}}) {
-    UnitHandle h(EffectComponent(GetParam()));
+    AUHost h(EffectComponent(GetParam()));
     SCOPED_TRACE(c.in * 10 + c.out);
     EXPECT_EQ(h.SetFormat(kAudioUnitScope_Output, c.out), noErr);
     EXPECT_EQ(h.SetFormat(kAudioUnitScope_Input, c.in), noErr);
@@ -124,7 +124,7 @@ TEST(Dispatch, FactoryLookupAndEntryCanDoDifferOnlyWhereDocumented) {
   EXPECT_EQ(IPluginAUFactory::Lookup(8), nullptr);
   EXPECT_EQ(IPluginAUFactory::Lookup(0x101), nullptr);
   EXPECT_NE(IPluginAUFactory::Lookup(18), nullptr);
-  UnitHandle entry(EffectComponent(Route::kEntry));
+  AUHost entry(EffectComponent(Route::kEntry));
   for (SInt16 s : {1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 14, 15, 16, 17})
     EXPECT_TRUE(AudioComponentInstanceCanDo(entry.Get(), s)) << s;
   for (SInt16 s : {8, 12, 13, 18, 0x101})
@@ -132,7 +132,7 @@ TEST(Dispatch, FactoryLookupAndEntryCanDoDifferOnlyWhereDocumented) {
 }
 
 TEST(Dispatch, EntryAnswersVersionAndUnknownSelectors) {
-  UnitHandle entry(EffectComponent(Route::kEntry));
+  AUHost entry(EffectComponent(Route::kEntry));
   ComponentParameters p = {};
   p.what = kComponentVersionSelect;
   void* storage = entry.Plug();
@@ -146,7 +146,7 @@ TEST(Dispatch, EntryAnswersVersionAndUnknownSelectors) {
 }
 
 TEST(Dispatch, InitializeResetsEveryParameterBeforeActivating) {
-  UnitHandle unit(TestAUComponent());
+  AUHost unit(TestAUComponent());
   TestAU* plug = static_cast<TestAU*>(unit.Plug());
   plug->calls.clear();
   ASSERT_EQ(AudioUnitInitialize(unit.Get()), noErr);

@@ -49,7 +49,7 @@ class HostInfo : public ::testing::Test {
                                    kAudioUnitScope_Global, 0, &info, sizeof info),
               noErr);
   }
-  UnitHandle unit{TestAUComponent()};
+  AUHost unit{TestAUComponent()};
   FakeTransport transport;
 };
 
@@ -172,10 +172,10 @@ TEST_F(HostInfo, EditorGesturesBecomeParameterEvents) {
 
 TEST(HostIdentity, ComesFromTheRunningApplicationsBundle) {
   cfstandin::SetMainBundleIdentifier("com.example.Reaper");
-  UnitHandle unit(TestAUComponent());
+  AUHost unit(TestAUComponent());
   EXPECT_EQ(unit.Plug()->GetHost(), kHostReaper);
   cfstandin::SetMainBundleIdentifier("");
-  UnitHandle other(TestAUComponent());
+  AUHost other(TestAUComponent());
   EXPECT_EQ(other.Plug()->GetHost(), kHostUnknown);
 }
 

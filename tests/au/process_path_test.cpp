@@ -98,7 +98,7 @@ TEST(StateFile, RoundTripsTheClassInfo) {
   host.SetParameter(10, -3.25f);
   CFPropertyListRef state = nullptr;
   UInt32 size = sizeof state;
-  ASSERT_EQ(AudioUnitGetProperty(host.Unit(), kAudioUnitProperty_ClassInfo, 0, 0, &state, &size),
+  ASSERT_EQ(AudioUnitGetProperty(host.Get(), kAudioUnitProperty_ClassInfo, 0, 0, &state, &size),
             noErr);
   std::string path = TempPath("state.aupreset"), error;
   ASSERT_TRUE(WriteStateFile(path.c_str(), state, &error)) << error;
@@ -110,7 +110,7 @@ TEST(StateFile, RoundTripsTheClassInfo) {
   EXPECT_TRUE(a.IsEqual(b));
   host.SetParameter(10, 0.0f);
   EXPECT_EQ(
-      AudioUnitSetProperty(host.Unit(), kAudioUnitProperty_ClassInfo, 0, 0, &back, sizeof back),
+      AudioUnitSetProperty(host.Get(), kAudioUnitProperty_ClassInfo, 0, 0, &back, sizeof back),
       noErr);
   EXPECT_EQ(host.GetParameter(10), -3.25f);
   CFRelease(state);

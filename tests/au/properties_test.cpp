@@ -36,7 +36,7 @@ AudioUnitParameterInfo ParamInfo(AudioUnit u, AudioUnitElement idx) {
 
 class EffectProperties : public ::testing::Test {
  protected:
-  UnitHandle unit{EffectComponent(Route::kFactory)};
+  AUHost unit{EffectComponent(Route::kFactory)};
   AudioUnit u = unit.Get();
 };
 
@@ -253,7 +253,7 @@ TEST_F(EffectProperties, ValueStringsAndNames) {
 }
 
 TEST(TestAUProperties, DisplayTextsClumpsAndResets) {
-  UnitHandle unit(TestAUComponent());
+  AUHost unit(TestAUComponent());
   AudioUnit u = unit.Get();
   CFArrayRef strings = nullptr;
   ASSERT_EQ(Get(u, kAudioUnitProperty_ParameterValueStrings, kAudioUnitScope_Global, 1, &strings),
@@ -304,7 +304,7 @@ TEST(TestAUProperties, DisplayTextsClumpsAndResets) {
 }
 
 TEST(TestAUProperties, HostIdentifierSetsTheHostAndItsVersion) {
-  UnitHandle unit(TestAUComponent());
+  AUHost unit(TestAUComponent());
   AUHostVersionIdentifier id = {CFSTR("Logic Pro"), {0, 0x80, 0x21, 10}};
   ASSERT_EQ(AudioUnitSetProperty(unit.Get(), kAudioUnitProperty_AUHostIdentifier,
                                  kAudioUnitScope_Global, 0, &id, sizeof id),

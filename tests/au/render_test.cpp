@@ -21,7 +21,7 @@ class Render : public ::testing::Test {
   }
   TestAU* Plug() { return static_cast<TestAU*>(unit.Plug()); }
 
-  UnitHandle unit{TestAUComponent()};
+  AUHost unit{TestAUComponent()};
   std::vector<std::vector<float>> out = std::vector<std::vector<float>>(2);
 };
 
@@ -120,7 +120,7 @@ TEST_F(Render, UpstreamFailurePassesThroughAndLeavesOutputs) {
 }
 
 TEST(RenderChannels, OutputWithoutAHostFormatUsesAllItsChannels) {
-  UnitHandle unit(TestAUComponent());
+  AUHost unit(TestAUComponent());
   unit.ConnectInput();  // no stream format set on either side
   ASSERT_EQ(AudioUnitInitialize(unit.Get()), noErr);
   unit.input = {std::vector<float>(16, 0.5f), std::vector<float>(16, 0.25f)};
@@ -131,7 +131,7 @@ TEST(RenderChannels, OutputWithoutAHostFormatUsesAllItsChannels) {
 }
 
 TEST(RenderChannels, AnInputBufferLeftEmptyReadsAsSilence) {
-  UnitHandle unit(TestAUComponent());
+  AUHost unit(TestAUComponent());
   AURenderCallbackStruct empty = {[](void*, AudioUnitRenderActionFlags*, const AudioTimeStamp*,
                                      UInt32, UInt32, AudioBufferList* io) -> OSStatus {
                                     static_cast<float*>(io->mBuffers[0].mData)[0] = 9.0f;
@@ -151,7 +151,7 @@ TEST(RenderChannels, AnInputBufferLeftEmptyReadsAsSilence) {
 }
 
 TEST(RenderChannels, MonoInputIsRefusedWhileActiveWithStereoOutput) {
-  UnitHandle unit(TestAUComponent());
+  AUHost unit(TestAUComponent());
   ASSERT_EQ(unit.SetFormat(kAudioUnitScope_Output, 2), noErr);
   ASSERT_EQ(unit.SetFormat(kAudioUnitScope_Input, 2), noErr);
   ASSERT_EQ(AudioUnitInitialize(unit.Get()), noErr);
@@ -161,7 +161,7 @@ TEST(RenderChannels, MonoInputIsRefusedWhileActiveWithStereoOutput) {
 }
 
 TEST(RenderChannels, MonoRenderUsesOneChannel) {
-  UnitHandle unit(TestAUComponent());
+  AUHost unit(TestAUComponent());
   unit.SetFormat(kAudioUnitScope_Output, 1);
   unit.SetFormat(kAudioUnitScope_Input, 1);
   unit.ConnectInput();
@@ -175,7 +175,7 @@ TEST(RenderChannels, MonoRenderUsesOneChannel) {
 // ---- Upstream units ----
 
 TEST(RenderUpstream, PullsFromAConnectedUnitWithoutFastDispatch) {
-  UnitHandle source(TestAUComponent()), dest(TestAUComponent());
+  AUHost source(TestAUComponent()), dest(TestAUComponent());
   source.ConnectInput();
   source.input = {std::vector<float>(32, 0.25f), std::vector<float>(32, 0.5f)};
   AudioUnitConnection conn = {source.Get(), 0, 0};
@@ -238,7 +238,7 @@ struct FastSource {
 TEST(RenderUpstream, UsesTheSourcesFastRenderEntry) {
   AudioComponentDescription desc = {FourCC('f', 'a', 's', 't'), 1, 1, 0, 0};
   static AudioComponent c = RegisterComponentEntry(&desc, FastSource::Entry, "fast", 1);
-  UnitHandle source(c), dest(TestAUComponent());
+  AUHost source(c), dest(TestAUComponent());
   AudioUnitConnection conn = {source.Get(), 0, 0};
   ASSERT_EQ(AudioUnitSetProperty(dest.Get(), kAudioUnitProperty_MakeConnection,
                                  kAudioUnitScope_Input, 0, &conn, sizeof conn),

@@ -20,7 +20,7 @@ TEST(CocoaViewFactory, IdentifiesItself) {
 }
 
 TEST(CocoaViewFactory, OpensTheEditorsViewForTheHost) {
-  UnitHandle unit(EffectComponent(Route::kFactory));
+  AUHost unit(EffectComponent(Route::kFactory));
   Vantrose_View factory;
   factory.init();
   NSSize anySize;
@@ -51,7 +51,7 @@ TEST(CocoaViewFactory, OpensTheEditorsViewForTheHost) {
 TEST(CocoaViewFactory, HostFindsTheFactoryThroughTheCocoaUIProperty) {
   cfstandin::RegisterBundle(VantroseIdentity::kBundleID,
                             "/Library/Audio/Plug-Ins/Vantrose.component");
-  UnitHandle unit(EffectComponent(Route::kFactory));
+  AUHost unit(EffectComponent(Route::kFactory));
   AudioUnitCocoaViewInfo info = {};
   UInt32 size = sizeof info;
   ASSERT_EQ(AudioUnitGetProperty(unit.Get(), kAudioUnitProperty_CocoaUI, kAudioUnitScope_Global, 0,
@@ -68,7 +68,7 @@ TEST(CocoaViewFactory, HostFindsTheFactoryThroughTheCocoaUIProperty) {
 }
 
 TEST(CocoaViewFactory, UnitsWithoutAnEditorOrAPlugInGetNoView) {
-  UnitHandle bare(TestAUComponent());
+  AUHost bare(TestAUComponent());
   Vantrose_View factory;
   factory.init();
   NSSize size;
@@ -92,8 +92,8 @@ TEST(CarbonViewEntry, OpensCreatesAndCloses) {
                                static_cast<OSType>(VantroseIdentity::kMfrID), 0, 0};
   static AudioComponent component =
       RegisterComponentEntry(&desc, Vantrose_ViewEntry, "Kelvorin: Vantrose View", 0x30000);
-  UnitHandle effect(EffectComponent(Route::kEntry));
-  UnitHandle bare(TestAUComponent());
+  AUHost effect(EffectComponent(Route::kEntry));
+  AUHost bare(TestAUComponent());
 
   ComponentInstance ci = nullptr;
   ASSERT_EQ(AudioComponentInstanceNew(component, &ci), noErr);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <string>
 
 #include "StatePlug.h"
 
@@ -29,4 +31,24 @@ inline void RequireSaneState(const IPluginBase& plug) {
 inline void ChunkFromInput(const uint8_t* data, size_t size, ByteChunk* out) {
   out->AppendBytes(data, static_cast<int>(size));
   Require(out->Size() == static_cast<int>(size));
+}
+
+// The file fuzzers' one step: the bytes as a file, loaded by load into a plug-in with
+// and one without chunk support, each holding a preset of its own first.  A refused
+// file must change nothing, presets included; any outcome leaves the state sane.
+inline int FuzzFileLoad(const uint8_t* data, size_t size,
+                        EFxError (IPluginBase::*load)(ByteChunk*)) {
+  if (size > (1 << 20)) return 0;
+  ByteChunk file;
+  ChunkFromInput(data, size, &file);
+  StatePlug chunks(true), params(false);
+  for (StatePlug* plug : {&chunks, &params}) {
+    plug->MakePreset("before", 1.0, 0.5, 2, 1, 1);
+    const std::string before = Snapshot(*plug);
+    if ((plug->*load)(&file) != kFxOK) {
+      Require(Snapshot(*plug) == before && plug->mProgramChanges == 0);
+    }
+    RequireSaneState(*plug);
+  }
+  return 0;
 }

@@ -39,7 +39,7 @@ class PanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     NSBundle::registerBundle(VantroseIdentity::kBundleID, VANTROSE_SOURCE_DIR);
-    unit = std::make_unique<UnitHandle>(EffectComponent(Route::kFactory));
+    unit = std::make_unique<AUHost>(EffectComponent(Route::kFactory));
     fx = static_cast<Vantrose*>(unit->Plug());
     gui = static_cast<IGraphicsMac*>(fx->GetGUI());
     ASSERT_NE(gui, nullptr);
@@ -97,7 +97,7 @@ class PanelTest : public ::testing::Test {
     return types;
   }
 
-  std::unique_ptr<UnitHandle> unit;
+  std::unique_ptr<AUHost> unit;
   Vantrose* fx = nullptr;
   IGraphicsMac* gui = nullptr;
   NSWindow window;

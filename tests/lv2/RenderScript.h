@@ -30,7 +30,7 @@ class AUReference {
               std::vector<std::vector<float>>& out);
 
  private:
-  UnitHandle mUnit{EffectComponent(Route::kFactory)};
+  AUHost mUnit{EffectComponent(Route::kFactory)};
   int mNChannels;
   double mSampleTime = 0.0;
   bool mOk = false;
