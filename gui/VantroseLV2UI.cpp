@@ -4,6 +4,7 @@
 #include <lv2/ui/ui.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -53,6 +54,8 @@ VantroseUI* MakeUI(const char* bundlePath, const LV2UIHost& host) {
   ui->graphics = new IGraphicsX11(&ui->plug, VantroseLayout::kWidth, VantroseLayout::kHeight, 0);
   // The artwork is installed in the bundle, wherever the host found it.
   ui->graphics->SetResourceDir(bundlePath);
+  if (FindResourceImage(bundlePath, VantroseLayout::kBackgroundFile).empty())
+    std::fprintf(stderr, "Vantrose UI: no artwork (resources/img/*.png) in %s\n", bundlePath);
   AttachVantroseControls(ui->graphics, &ui->plug);
   ui->plug.AttachGraphics(ui->graphics);
   return ui;
