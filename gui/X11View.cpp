@@ -99,12 +99,13 @@ bool X11View::Create(unsigned long parent) {
   Visual* visual = DefaultVisual(mDisplay, screen);
   int depth = DefaultDepth(mDisplay, screen);
   mTopLevel = parent == 0;
+  mParent = parent;
   XSetWindowAttributes attrs;
   attrs.background_pixel = BlackPixel(mDisplay, screen);
   attrs.border_pixel = 0;
   attrs.colormap = DefaultColormap(mDisplay, screen);
   attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                     KeyPressMask | StructureNotifyMask;
+                     KeyPressMask | KeyReleaseMask | StructureNotifyMask;
   Window owner = mTopLevel ? RootWindow(mDisplay, screen) : parent;
   mWindow = XCreateWindow(mDisplay, owner, 0, 0, mGraphics->Width(), mGraphics->Height(), 0, depth,
                           InputOutput, visual,
@@ -181,6 +182,12 @@ void X11View::HandleEvent(XEvent* e) {
       break;
     case KeyPress:
       OnKey(e);
+      break;
+    case KeyRelease:
+      if (mForwarded[e->xkey.keycode & 255]) {
+        mForwarded[e->xkey.keycode & 255] = false;
+        Forward(e);
+      }
       break;
     case ClientMessage:
       if (mTopLevel && static_cast<unsigned long>(e->xclient.data.l[0]) == mDeleteAtom)
@@ -304,7 +311,21 @@ void X11View::OnKey(XEvent* e) {
     return;
   }
   int code = KeyCode(sym);
-  if (code >= 0) mGraphics->OnKeyDown(mPrevX, mPrevY, code);
+  if (code < 0 || !mGraphics->OnKeyDown(mPrevX, mPrevY, code)) {
+    mForwarded[e->xkey.keycode & 255] = Forward(e);
+  }
+}
+
+// A key the panel does not take goes on to the host's window, press and release, so
+// that the host's shortcuts still work with the pointer over the panel.
+bool X11View::Forward(XEvent* e) {
+  if (mTopLevel || mDestroyed) return false;
+  XEvent f = *e;
+  f.xkey.window = mParent;
+  f.xkey.subwindow = 0;
+  ErrorTrap trap(mDisplay);
+  XSendEvent(mDisplay, mParent, True, e->type == KeyPress ? KeyPressMask : KeyReleaseMask, &f);
+  return true;
 }
 
 void X11View::Put(const IRECT& area) {

@@ -11,7 +11,8 @@ class IGraphicsX11;
 // window and turns button, motion, wheel and key events into the manager's
 // calls: editor pixels are window pixels; button 1 is the left button (with the
 // Super key held it also counts as a right click), button 3 the right, buttons 4
-// and 5 one wheel step up or down; Shift, Control and Alt set the modifiers.
+// and 5 one wheel step up or down; Shift, Control and Alt set the modifiers.  Keys the
+// panel does not take go on to the host's window.
 class X11View {
  public:
   // A window of the manager's size inside parent, or top-level when parent is
@@ -54,6 +55,7 @@ class X11View {
   void OnButtonRelease(int button, int x, int y, unsigned int state);
   void OnMotion(int x, int y, unsigned int state);
   void OnKey(_XEvent* e);
+  bool Forward(_XEvent* e);
   bool PutDirect(const IRECT& r);
   void PutConverted(const IRECT& r);
 
@@ -67,6 +69,8 @@ class X11View {
   bool mHasFocus = false;
   void* mGC = nullptr;
   bool mTopLevel = false;
+  unsigned long mParent = 0;
+  bool mForwarded[256] = {};  // keys whose press went on to the host
   bool mCloseRequested = false;
   bool mDestroyed = false;
   bool mDirectFormat = false;  // the server takes the bitmap's pixels as they are

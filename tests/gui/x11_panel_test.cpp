@@ -303,6 +303,31 @@ TEST_F(X11PanelTest, TextEntryTakesKeys) {
   }
 }
 
+// Embedded in a host's window, the panel passes on the keys it does not take, press and
+// release, so the host's shortcuts keep working with the pointer over it.
+TEST_F(X11PanelTest, EmbeddedPanelPassesKeysToTheHost) {
+  Window host = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 800, 300, 0, 0, 0);
+  XSelectInput(dpy, host, KeyPressMask | KeyReleaseMask);
+  XMapWindow(dpy, host);
+  XSync(dpy, False);
+  ASSERT_NE(ui->gui->OpenWindow(reinterpret_cast<void*>(host)), nullptr);
+  win = ui->gui->GetView()->GetXWindow();
+  Pump();
+  Move(100, 100);
+  Key(XK_space, true);
+  Key(XK_space, false);
+  std::vector<int> types;
+  XEvent e;
+  while (XCheckWindowEvent(dpy, host, KeyPressMask | KeyReleaseMask, &e)) {
+    EXPECT_TRUE(e.xkey.send_event);
+    EXPECT_EQ(e.xkey.keycode, XKeysymToKeycode(dpy, XK_space));
+    types.push_back(e.type);
+  }
+  EXPECT_EQ(types, (std::vector<int>{KeyPress, KeyRelease}));
+  ui.reset();
+  XDestroyWindow(dpy, host);
+}
+
 // The link hands the address to the desktop's handler as one argument, never as shell text.
 TEST(X11Link, OpensTheAddressWithTheDesktopHandler) {
   std::string dir = ::testing::TempDir() + "x11_link_" + std::to_string(getpid());
