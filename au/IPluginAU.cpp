@@ -57,8 +57,9 @@ IPluginAU::IPluginAU(IPluginInstanceInfo instanceInfo, int nParams, const char* 
     mOutBuses.Add(NewBus(0, nOut));
     SetOutputBusLabel(0, "output");
   }
-  AssessInputConnections();
+  // Scratch first, so that the slots the connection check points at are real buffers.
   SetBlockSize(1024);
+  AssessInputConnections();
 }
 
 IPluginAU::~IPluginAU() {

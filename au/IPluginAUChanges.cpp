@@ -1,9 +1,9 @@
 // Property changes from the host.  Listeners hear of a change before it is
 // made; a rejected value changes nothing beyond what the notes below say.
-#include <cmath>
 
 #include "Hosts.h"
 #include "IPluginAU.h"
+#include "SampleRateRange.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ OSStatus IPluginAU::SetProperty(AudioUnitPropertyID id, AudioUnitScope scope, Au
       return SetConnection(scope, Value<AudioUnitConnection>(size, data));
     case kAudioUnitProperty_SampleRate: {
       const Float64* rate = Value<Float64>(size, data);
-      if (!rate || !std::isfinite(*rate) || *rate <= 0.0) return kAudioUnitErr_InvalidPropertyValue;
+      if (!rate || !IsSupportedSampleRate(*rate)) return kAudioUnitErr_InvalidPropertyValue;
       SetSampleRate(*rate);
       Reset();
       return noErr;
@@ -127,6 +127,9 @@ OSStatus IPluginAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement elem,
   BusChannels* bus = GetBus(scope, elem);
   if (!bus) return kAudioUnitErr_InvalidProperty;
   if (!format) return kAudioUnitErr_InvalidPropertyValue;
+  // A rate of 0 leaves the unit's rate as it is; any other must be one the effect is built for.
+  if (format->mSampleRate != 0.0 && !IsSupportedSampleRate(format->mSampleRate))
+    return kAudioUnitErr_FormatNotSupported;
   bus->mNHostChannels = 0;
   UInt32 nCh = format->mChannelsPerFrame;
   // A bus never takes more channels than it has plug channels for.
@@ -136,8 +139,7 @@ OSStatus IPluginAU::SetStreamFormat(AudioUnitScope scope, AudioUnitElement elem,
                   format->mFormatID == kAudioFormatLinearPCM;
   if (accepted) {
     bus->mNHostChannels = static_cast<int>(nCh);
-    if (format->mSampleRate > 0.0 && std::isfinite(format->mSampleRate))
-      SetSampleRate(format->mSampleRate);
+    if (format->mSampleRate != 0.0) SetSampleRate(format->mSampleRate);
   }
   AssessInputConnections();
   return accepted ? OSStatus(noErr) : OSStatus(kAudioUnitErr_InvalidProperty);

@@ -196,11 +196,12 @@ OSStatus IPluginAU::PullInputs(AudioUnitRenderActionFlags* flags, const AudioTim
   return noErr;
 }
 
-// A bus whose host channel count is not set takes all of its plug channels.
+// A bus whose host channel count is not set takes all of its plug channels.  Runs on
+// every call: a call with fewer buffers disconnects channels that the next full call
+// must connect again.
 void IPluginAU::ConnectOutputBus(int busIdx, int nBuffers) {
   BusChannels* bus = mOutBuses.Get(busIdx);
   int nHost = bus->mNHostChannels < 0 ? bus->mNPlugChannels : bus->mNHostChannels;
-  if (bus->mConnected && nHost == nBuffers) return;
   int n = nHost < nBuffers ? nHost : nBuffers;
   SetOutputChannelConnections(bus->mPlugChannelStartIdx, n, true);
   SetOutputChannelConnections(bus->mPlugChannelStartIdx + n, bus->mNPlugChannels - n, false);
@@ -231,6 +232,9 @@ OSStatus IPluginAU::RenderProc(void* p, AudioUnitRenderActionFlags* flags,
     const AudioBuffer& b = ioData->mBuffers[i];
     if (b.mData && b.mDataByteSize < nFrames * 4) return kAudioUnitErr_InvalidPropertyValue;
   }
+  // An effect with nothing on its main input has nothing to render: hosts expect this
+  // refusal, and the buffers stay as they are.
+  if (plug->NInBuses() > 0 && !plug->mInBuses.Get(0)->mConnected) return kAudioUnitErr_NoConnection;
 
   plug->CallRenderNotifications(kAudioUnitRenderAction_PreRender, timestamp, outputBusIdx, nFrames,
                                 ioData);

@@ -116,6 +116,8 @@ void Vantrose::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
   if (nFrames <= 0) return;
   // Decaying filter tails must not crawl through subnormal arithmetic.
   DenormalGuard noSubnormals;
+  // An overflow in an earlier block costs that block, not the rest of the session.
+  mChain.ClearNonFiniteState();
   if (AllFinite(inputs[0], nFrames) && AllFinite(inputs[1], nFrames)) {
     mChain.Render(c, inputs, outputs, nFrames);
   } else {

@@ -68,4 +68,7 @@ struct VantroseChain {
   void RenderReference(const ChainControls& c, double** inputs, double** outputs, int nFrames);
   // Zeroes the saturation histories and nothing else.
   void ClearSaturation();
+  // Block start: restarts from silence every recursive stage whose state is not all
+  // finite, leaving the others untouched.  Returns the number of stages cleared.
+  int ClearNonFiniteState();
 };

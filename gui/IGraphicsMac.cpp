@@ -242,7 +242,22 @@ void IGraphicsMac::CloseWindow() {
     view->detachGraphics();
     view->removeFromSuperview();
   }
+  ReleaseClosedViews();
   mClosedViews.push_back(view);
+}
+
+// Frees the views closed before the one closing now, once their host has taken them
+// out of its window.  The newest closed view may still be on the call stack: it waits.
+void IGraphicsMac::ReleaseClosedViews() {
+  size_t kept = 0;
+  for (IGraphicsCocoa_vVantrose_au* v : mClosedViews) {
+    if (v->superview()) {
+      mClosedViews[kept++] = v;
+    } else {
+      delete v;
+    }
+  }
+  mClosedViews.resize(kept);
 }
 
 void* IGraphicsMac::GetWindow() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "IGraphics.h"
@@ -53,16 +54,19 @@ class IGraphicsMac : public IGraphics {
   const char* GetBundleID() const { return mBundleID.Get(); }
   IGraphicsCocoa_vVantrose_au* GetView() const { return mView; }
   int GetUserOSVersion();
+  // Closed views not yet freed: the last one closed, and any a host still shows.
+  size_t NClosedViews() const { return mClosedViews.size(); }
 
  private:
   CGColorSpace* MakeColorSpace();
+  void ReleaseClosedViews();
 
   IGraphicsCocoa_vVantrose_au* mView = nullptr;
   StrBuf mBundleID;
   CGColorSpace* mColorSpace = nullptr;
   NSWindow* mHostWindow = nullptr;
-  // Views this manager made and closed; freed with the manager, since a
-  // closing view may still be on the call stack.
+  // Views this manager made and closed, kept while a closing view may still be on
+  // the call stack or in a host's window.
   std::vector<IGraphicsCocoa_vVantrose_au*> mClosedViews;
   NSWindow* mSubWindow = nullptr;
 };

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "SampleRateRange.h"
+
 IPluginLV2::IPluginLV2(IPluginInstanceInfo, int nParams, const char* channelIOStr, int nPresets,
                        const char* effectName, const char* productName, const char* mfrName,
                        int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
@@ -28,7 +30,7 @@ void IPluginLV2::GetTime(ITimeInfo* timeInfo) {
 bool IPluginLV2::Configure(int nChannels, double sampleRate, int maxBlockSize) {
   RecursiveMutex::ScopedLock lock(mMutex);
   if (nChannels <= 0 || nChannels > NInChannels() || nChannels > NOutChannels() ||
-      !LegalIO(nChannels, nChannels) || !(sampleRate > 0.0) || maxBlockSize <= 0 ||
+      !LegalIO(nChannels, nChannels) || !IsSupportedSampleRate(sampleRate) || maxBlockSize <= 0 ||
       maxBlockSize > kLV2MaxBlockSize || mLastControls.GetSize() != NParams()) {
     return false;
   }

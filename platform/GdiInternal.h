@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "GdiText.h"
 #include "GdiTypes.h"
 
 // One rendered glyph: 8-bit coverage, placed relative to the pen on the baseline.
@@ -18,7 +19,8 @@ struct GdiGlyph {
   int top = 0;   // from the baseline up to the first row
   int width = 0;
   int height = 0;
-  int advance = 0;  // whole pixels
+  int advance = 0;  // whole pixels, for metrics
+  GdiCharPlacement place = {};
   std::vector<unsigned char> coverage;
 };
 

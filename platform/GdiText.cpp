@@ -37,7 +37,7 @@ uint32_t DecodeOne(const unsigned char* s, int n, int* used) {
 
 struct Line {
   std::vector<uint32_t> codes;
-  int width = 0;
+  GdiPenStep pen;  // past the last character: its width
 };
 
 // Splits the text into lines.  Without DT_NOPREFIX a single '&' is dropped and "&&"
@@ -65,7 +65,7 @@ std::vector<Line> LayOut(GdiObject* font, const char* text, int len, unsigned in
       }
     }
     lines.back().codes.push_back(code);
-    lines.back().width += Gdi_FontGlyph(font, code).advance;
+    lines.back().pen.Place(Gdi_FontGlyph(font, code).place);
   }
   return lines;
 }
@@ -143,7 +143,7 @@ int Gdi_DrawText(HDC ctx, const char* text, int len, RECT* r, unsigned int flags
   if (flags & DT_CALCRECT) {
     int width = 0;
     for (const Line& line : lines)
-      width = std::max(width, line.width);
+      width = std::max(width, line.pen.Width());
     r->right = r->left + width;
     r->bottom = r->top + height;
     return height;
@@ -154,15 +154,22 @@ int Gdi_DrawText(HDC ctx, const char* text, int len, RECT* r, unsigned int flags
                       GetBValue(ctx->textColor)};
   int top = FirstLineTop(*r, height, flags);
   for (const Line& line : lines) {
-    int pen = LineLeft(*r, line.width, flags);
+    const int width = line.pen.Width(), left = LineLeft(*r, width, flags);
     if (ctx->bkMode == OPAQUE)
-      FillBox(ctx, RECT{pen, top, pen + line.width, top + lineHeight}, clip, ctx->bkColor);
+      FillBox(ctx, RECT{left, top, left + width, top + lineHeight}, clip, ctx->bkColor);
+    GdiPenStep pen;
     for (uint32_t code : line.codes) {
       const GdiGlyph& g = Gdi_FontGlyph(font, code);
-      DrawGlyph(ctx, g, pen, top + font->metrics.tmAscent, clip, rgb);
-      pen += g.advance;
+      DrawGlyph(ctx, g, left + pen.Place(g.place), top + font->metrics.tmAscent, clip, rgb);
     }
     top += lineHeight;
   }
   return height;
+}
+
+bool Gdi_GetCharPlacement(HDC ctx, unsigned int code, GdiCharPlacement* out) {
+  *out = GdiCharPlacement();
+  if (!ctx || !ctx->font) return false;
+  *out = Gdi_FontGlyph(ctx->font, code).place;
+  return true;
 }

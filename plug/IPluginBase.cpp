@@ -141,7 +141,8 @@ void IPluginBase::RedrawParamControls() {
   }
 }
 
-// Resizes and zeroes every scratch buffer.  Should memory run out, the stored block
+// Resizes and zeroes every scratch buffer and points every channel slot at its own
+// buffer.  Should memory run out, the stored block
 // size is the smallest buffer actually obtained, so the render path never passes
 // the end of one; a wrapper sees the shortfall in GetBlockSize().
 void IPluginBase::SetBlockSize(int blockSize) {
@@ -157,6 +158,7 @@ void IPluginBase::SetBlockSize(int blockSize) {
   for (int i = 0; i < NOutChannels(); ++i)
     resizeAndZero(mOutChannels.Get(i)->mScratchBuf);
   mBlockSize = obtained;
+  PointSlotsAtScratch();
 }
 
 // ---- Identity and versions ----

@@ -208,6 +208,8 @@ class IPluginBase {
   // Frames that the buffer operations may touch: nFrames limited to 0..block size.
   int ClampFrames(int nFrames) const;
   void ConvertOutputsToFloat(int nFrames, bool accumulate);
+  // Points every channel slot at its own scratch buffer.
+  void PointSlotsAtScratch();
 
   PtrList<ChannelIO> mChannelIO;
   RecursiveMutex mMutex;

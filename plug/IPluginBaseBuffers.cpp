@@ -27,7 +27,7 @@ void IPluginBase::SetInputChannelConnections(int idx, int n, bool connected) {
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
     InChannel* ch = mInChannels.Get(i);
     ch->mConnected = connected;
-    if (!connected) *ch->mSrc = ch->mScratchBuf.Get();
+    *ch->mSrc = ch->mScratchBuf.Get();
   }
 }
 
@@ -36,7 +36,20 @@ void IPluginBase::SetOutputChannelConnections(int idx, int n, bool connected) {
   for (int i = idx < 0 ? 0 : idx; i < end; ++i) {
     OutChannel* ch = mOutChannels.Get(i);
     ch->mConnected = connected;
-    if (!connected) *ch->mDest = ch->mScratchBuf.Get();
+    *ch->mDest = ch->mScratchBuf.Get();
+  }
+}
+
+// A slot never keeps a pointer into a buffer that was reallocated or released: the
+// render path reads and writes every channel, connected or not.
+void IPluginBase::PointSlotsAtScratch() {
+  for (int i = 0; i < NInChannels(); ++i) {
+    InChannel* ch = mInChannels.Get(i);
+    *ch->mSrc = ch->mScratchBuf.Get();
+  }
+  for (int i = 0; i < NOutChannels(); ++i) {
+    OutChannel* ch = mOutChannels.Get(i);
+    *ch->mDest = ch->mScratchBuf.Get();
   }
 }
 

@@ -272,18 +272,19 @@ int Raster_CachedFont::DrawNativeWithoutContext(Raster_IBitmap* bmp, const char*
 Raster_CachedFont::Extent Raster_CachedFont::MeasureCached(const char* text, int count,
                                                            unsigned int flags) {
   const bool vertical = (m_flags & RASTER_FONT_FLAG_VERTICAL) != 0;
-  int pen = 0, along = 0, across = 0;
+  // The pen moves as the system's does, so both ways place every glyph alike.
+  GdiPenStep pen;
+  int along = 0, across = 0;
   WalkCharacters(text, count, flags, m_lineHeight + m_lineSpacingAdjust, [&](int code, int line) {
     if (code < 0) {
-      pen = 0;
+      pen = GdiPenStep();
       return;
     }
     const GlyphEntry* e = GlyphFor(static_cast<unsigned short>(code));
     if (!e) return;
-    const int glyphEnd = pen - e->leftExtra + (vertical ? e->height : e->width);
-    along = std::max(along, std::max(pen + e->advance, glyphEnd));
+    const int glyphEnd = pen.Place(e->place) - e->leftExtra + (vertical ? e->height : e->width);
+    along = std::max(along, std::max(pen.Width(), glyphEnd));
     across = std::max(across, line + m_lineHeight);
-    pen += e->advance;
   });
   return vertical ? Extent{across, along} : Extent{along, across};
 }
@@ -322,19 +323,20 @@ int Raster_CachedFont::DrawCached(Raster_IBitmap* bmp, const char* text, int cou
 
   const float saved = m_alpha;
   m_alpha = alpha;
-  int pen = 0, extent = 0;
+  GdiPenStep step;
+  int extent = 0;
   WalkCharacters(text, count, flags, m_lineHeight + m_lineSpacingAdjust, [&](int code, int line) {
     if (code < 0) {
-      pen = 0;
+      step = GdiPenStep();
       return;
     }
     const GlyphEntry* e = GlyphFor(static_cast<unsigned short>(code));
     if (!e) return;
+    const int pen = step.Place(e->place);
     const int gx = vertical ? x + line : x + pen;
     const int gy = vertical ? (bottomUp ? y - pen : y + pen) : y + line;
     DrawGlyph(bmp, static_cast<unsigned short>(code), gx, gy, &clip);
     extent = std::max(extent, line + m_lineHeight);
-    pen += e->advance;
   });
   m_alpha = saved;
   return extent;
@@ -364,7 +366,7 @@ void Raster_CachedFont::RenderGlyph(unsigned short code) {
   bool added = false;
   if (!e) {
     if (m_flags & RASTER_FONT_FLAG_PRECALCALL) return;
-    m_otherChars.push_back(GlyphEntry{0, 0, 0, 0, code, 0});
+    m_otherChars.push_back(GlyphEntry{0, 0, 0, 0, code, 0, GdiCharPlacement()});
     e = &m_otherChars.back();
     added = true;
   }
@@ -379,6 +381,7 @@ void Raster_CachedFont::RenderGlyph(unsigned short code) {
     char utf8[4];
     const int n = Raster_EncodeUTF8(code, utf8);
     Gdi_DrawText(dc, utf8, n, &measured, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+    Gdi_GetCharPlacement(dc, code, &e->place);
     mw = std::min(measured.right + 2 * margin, tmp->getWidth());
     mh = std::min(measured.bottom, tmp->getHeight());
     if (measured.right >= 1 && mw > 0 && mh > 0) {

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "GdiText.h"
 #include "Raster_IFont.h"
 
 class Raster_CachedFont : public Raster_IFont {
@@ -42,7 +43,8 @@ class Raster_CachedFont : public Raster_IFont {
     int width, height;
     int advance;
     int code;
-    int leftExtra;  // how far the mask starts before the pen
+    int leftExtra;           // how far the mask starts before the pen
+    GdiCharPlacement place;  // how the system moves its pen past the character
   };
   struct Extent {
     int width, height;

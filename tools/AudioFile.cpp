@@ -2,9 +2,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "OutputPath.h"
 
 AudioReader::~AudioReader() {
   if (mFile) sf_close(mFile);
@@ -18,7 +21,37 @@ bool AudioReader::Open(const std::string& path, std::string* error) {
     *error = "can't read '" + path + "': " + sf_strerror(nullptr);
     return false;
   }
+  mPromisedFrames = std::max<long long>(mInfo.frames, HeaderFrames());
   return true;
+}
+
+// The reader counts only the frames the file holds; the header's own figure survives
+// in its log as "data : SIZE (should be ACTUAL)" (or SSND for AIFF, whose chunk
+// starts with 8 bytes of offset and block size).
+long long AudioReader::HeaderFrames() {
+  static const struct {
+    int subtype, bytes;
+  } kSampleBytes[] = {{SF_FORMAT_PCM_S8, 1}, {SF_FORMAT_PCM_U8, 1}, {SF_FORMAT_PCM_16, 2},
+                      {SF_FORMAT_PCM_24, 3}, {SF_FORMAT_PCM_32, 4}, {SF_FORMAT_FLOAT, 4},
+                      {SF_FORMAT_DOUBLE, 8}};
+  long long frameBytes = 0;
+  for (const auto& s : kSampleBytes) {
+    if ((mInfo.format & SF_FORMAT_SUBMASK) == s.subtype)
+      frameBytes = 1LL * s.bytes * mInfo.channels;
+  }
+  if (frameBytes <= 0) return -1;
+  char log[8192] = {};
+  sf_command(mFile, SFC_GET_LOG_INFO, log, sizeof log);
+  for (const char* chunk : {"\ndata : ", "\nSSND : "}) {
+    const char* at = std::strstr(log, chunk);
+    long long stated = 0, actual = 0;
+    if (at &&
+        std::sscanf(at + std::strlen(chunk), "%lld (should be %lld)", &stated, &actual) == 2) {
+      if (chunk[1] == 'S') stated -= 8;
+      return stated / frameBytes;
+    }
+  }
+  return -1;
 }
 
 int AudioReader::Read(float* interleaved, int nFrames) {
@@ -38,31 +71,57 @@ AudioWriter::~AudioWriter() {
 void AudioWriter::Discard() {
   if (mFile) sf_close(mFile);
   mFile = nullptr;
-  if (!mTempPath.empty()) std::remove(mTempPath.c_str());
+  if (mFd >= 0) close(mFd);
+  mFd = -1;
+  if (!mTempPath.empty()) unlink(mTempPath.c_str());
   mTempPath.clear();
 }
 
-bool AudioWriter::Open(const std::string& path, int sampleRate, int channels, std::string* error) {
+namespace {
+
+// The largest data chunk a plain WAV holds: its RIFF size, 32 bits, also counts the
+// header (under 100 bytes here), so a little is kept in hand.
+constexpr long long kMaxWavDataBytes = 0xFFFFFFFFLL - 4096;
+
+}  // namespace
+
+AudioWriter::Container AudioWriter::ContainerFor(long long nFrames, int channels) {
+  return nFrames * channels * 4 > kMaxWavDataBytes ? kRF64 : kWav;
+}
+
+bool AudioWriter::Open(const std::string& path, int sampleRate, int channels, std::string* error,
+                       Container container) {
   mPath = path;
-  mTempPath = path + ".part" + std::to_string(getpid());
+  mContainer = container;
+  mChannels = channels;
+  mDataBytes = 0;
+  if (!CheckOutputPath(path, error)) return false;
+  mFd = CreateTempBeside(path, &mTempPath, error);
+  if (mFd < 0) return false;
   SF_INFO info = {};
   info.samplerate = sampleRate;
   info.channels = channels;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-  mFile = sf_open(mTempPath.c_str(), SFM_WRITE, &info);
+  info.format = (container == kRF64 ? SF_FORMAT_RF64 : SF_FORMAT_WAV) | SF_FORMAT_FLOAT;
+  mFile = sf_open_fd(mFd, SFM_WRITE, &info, SF_FALSE);
   if (!mFile) {
     *error = "can't write '" + path + "': " + sf_strerror(nullptr);
-    mTempPath.clear();
+    Discard();
     return false;
   }
   return true;
 }
 
 bool AudioWriter::Write(const float* interleaved, int nFrames, std::string* error) {
+  const long long bytes = 4LL * nFrames * mChannels;
+  if (mContainer == kWav && mDataBytes + bytes > kMaxWavDataBytes) {
+    *error = "'" + mPath + "' would outgrow the 4 GiB a WAV file can hold";
+    return false;
+  }
   if (sf_writef_float(mFile, interleaved, nFrames) != nFrames) {
     *error = "writing '" + mPath + "' failed: " + sf_strerror(mFile);
     return false;
   }
+  mDataBytes += bytes;
   return true;
 }
 
@@ -74,8 +133,14 @@ bool AudioWriter::Commit(std::string* error) {
     Discard();
     return false;
   }
-  if (std::rename(mTempPath.c_str(), mPath.c_str()) != 0) {
-    *error = "can't move the output to '" + mPath + "': " + std::strerror(errno);
+  const bool flushed = fsync(mFd) == 0 && close(mFd) == 0;
+  mFd = -1;
+  if (!flushed) {
+    *error = "finishing '" + mPath + "' failed: " + std::strerror(errno);
+    Discard();
+    return false;
+  }
+  if (!MoveIntoPlace(mTempPath, mPath, error)) {
     Discard();
     return false;
   }
@@ -87,7 +152,8 @@ bool AudioWriter::Commit(std::string* error) {
 bool WriteWav(const std::string& path, const float* interleaved, long long nFrames, int sampleRate,
               int channels, std::string* error) {
   AudioWriter w;
-  if (!w.Open(path, sampleRate, channels, error)) return false;
+  if (!w.Open(path, sampleRate, channels, error, AudioWriter::ContainerFor(nFrames, channels)))
+    return false;
   const int chunk = 1 << 16;
   for (long long pos = 0; pos < nFrames; pos += chunk) {
     const int n = static_cast<int>(nFrames - pos < chunk ? nFrames - pos : chunk);

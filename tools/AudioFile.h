@@ -1,7 +1,8 @@
 #pragma once
 
 // Sound files through libsndfile: a reader of any format it knows, and a writer of
-// 32-bit float WAV that only ever shows a complete file under its final name.
+// 32-bit float WAV (RF64 past 4 GiB) that only ever shows a complete file under its
+// final name.
 #include <string>
 
 #include <sndfile.h>
@@ -18,6 +19,9 @@ class AudioReader {
   int Channels() const { return mInfo.channels; }
   int SampleRate() const { return mInfo.samplerate; }
   long long Frames() const { return mInfo.frames; }
+  // The frame count the file's header states, when it says more than the file
+  // holds (a truncated file); otherwise Frames().
+  long long PromisedFrames() const { return mPromisedFrames; }
   // Reads up to nFrames interleaved frames; returns the count read (0 at the end).
   int Read(float* interleaved, int nFrames);
   // True, with a message, when a read stopped on an error rather than at the end.
@@ -25,7 +29,10 @@ class AudioReader {
 
  private:
   SNDFILE* mFile = nullptr;
+  long long HeaderFrames();
+
   SF_INFO mInfo = {};
+  long long mPromisedFrames = 0;
   std::string mPath;
 };
 
@@ -37,8 +44,15 @@ class AudioWriter {
   AudioWriter(const AudioWriter&) = delete;
   AudioWriter& operator=(const AudioWriter&) = delete;
 
-  // Starts a 32-bit float WAV under a temporary name beside path.
-  bool Open(const std::string& path, int sampleRate, int channels, std::string* error);
+  enum Container { kWav, kRF64 };
+  // Plain WAV while the whole output's sizes fit its 32-bit fields, RF64 beyond.
+  static Container ContainerFor(long long nFrames, int channels);
+
+  // Refuses an unusable path (see CheckOutputPath), then starts a 32-bit float file
+  // under a temporary name created exclusively beside path.
+  bool Open(const std::string& path, int sampleRate, int channels, std::string* error,
+            Container container = kWav);
+  // Fails, rather than writing a file whose sizes wrap, when a WAV outgrows 4 GiB.
   bool Write(const float* interleaved, int nFrames, std::string* error);
   // Closes the file and moves it to its final name.
   bool Commit(std::string* error);
@@ -47,6 +61,10 @@ class AudioWriter {
   void Discard();
 
   SNDFILE* mFile = nullptr;
+  int mFd = -1;
+  Container mContainer = kWav;
+  int mChannels = 0;
+  long long mDataBytes = 0;
   std::string mPath, mTempPath;
   bool mCommitted = false;
 };

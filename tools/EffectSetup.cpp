@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "SampleRateRange.h"
+
 bool ParseNumber(const char* text, double* out) {
   if (!text || !*text) return false;
   char* end = nullptr;
@@ -85,6 +87,12 @@ bool ParseParamSetting(const IPluginBase& plug, const char* text, ParamSetting* 
   }
   *out = {idx, value};
   return true;
+}
+
+std::string RateRangeText() {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.0f to %.0f Hz", kMinSampleRate, kMaxSampleRate);
+  return text;
 }
 
 std::unique_ptr<Vantrose> MakeConfiguredEffect(double fs, int blockSize, int channels,

@@ -19,6 +19,9 @@ struct ParamSetting {
 bool ParseParamSetting(const IPluginBase& plug, const char* text, ParamSetting* out,
                        std::string* error);
 
+// The sample rates the effect takes, for messages: "8000 to 768000 Hz".
+std::string RateRangeText();
+
 // Parses the whole of text as a number; false for anything else.
 bool ParseNumber(const char* text, double* out);
 bool ParseInt(const char* text, int* out);

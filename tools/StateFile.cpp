@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "OutputPath.h"
+
 namespace {
 
 const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -207,11 +209,7 @@ bool WriteStateFile(const char* path, CFPropertyListRef state, std::string* erro
     if (value) text += Entry(key, value);
   }
   text += "</dict>\n</plist>\n";
-  FILE* f = std::fopen(path, "wb");
-  bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  if (f && std::fclose(f) != 0) ok = false;
-  if (!ok) *error = std::string("can't write '") + path + "'";
-  return ok;
+  return WriteWholeFile(path, text, error);
 }
 
 CFPropertyListRef ReadStateFile(const char* path, std::string* error) {

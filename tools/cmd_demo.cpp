@@ -17,6 +17,7 @@
 #include "EffectSetup.h"
 #include "PanelSnapshot.h"
 #include "Response.h"
+#include "ResponsePlot.h"
 
 namespace {
 
@@ -145,6 +146,10 @@ int RunDemo(int argc, char** argv) {
               LevelDb(inL, inR, true), LevelDb(inL, inR, false));
 
   std::vector<float> outL(inL.size()), outR(inR.size());
+  // Each setting's response is plotted over the defaults' one.
+  const std::vector<double> plotHz = LogFrequencies(20.0, 20000.0, 12);
+  std::unique_ptr<Vantrose> flat = MakeConfiguredEffect(kRate, kBlock, 2, {});
+  const std::vector<ResponsePoint> defaults = MeasureResponse(*flat, plotHz);
   for (const DemoSetting& d : kSettings) {
     std::unique_ptr<Vantrose> probe(static_cast<Vantrose*>(MakePlug(nullptr)));
     std::vector<ParamSetting> settings;
@@ -178,6 +183,16 @@ int RunDemo(int argc, char** argv) {
       } else {
         std::printf("    panel: not drawn (%s)\n", error.c_str());
       }
+    }
+    std::unique_ptr<Vantrose> plotted = MakeConfiguredEffect(kRate, kBlock, 2, settings);
+    ResponsePlot plot =
+        MakeResponsePlot(*plotted, kRate, settings, MeasureResponse(*plotted, plotHz), false);
+    plot.reference = defaults;
+    const std::string plotFile = std::string(d.file) + "-response.png";
+    if (WriteResponsePlot(plot, dir + "/" + plotFile, &error)) {
+      std::printf("    response plot: %s\n", plotFile.c_str());
+    } else {
+      std::printf("    response plot: not drawn (%s)\n", error.c_str());
     }
     std::printf("    %s\n    settings: %s\n    response:", d.what,
                 DescribeSettings(*fx, settings).c_str());

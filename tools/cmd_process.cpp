@@ -1,7 +1,5 @@
 // vantrose process: runs a sound file through the effect's Audio Unit, block by block,
 // as a host does, and writes the result as a 32-bit float WAV.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,7 +9,10 @@
 #include "AudioFile.h"
 #include "Commands.h"
 #include "EffectSetup.h"
+#include "OutputPath.h"
 #include "PresetFile.h"
+#include "Progress.h"
+#include "SampleRateRange.h"
 #include "StateFile.h"
 #include "VantroseComponent.h"
 
@@ -87,32 +88,6 @@ bool ParseArgs(int argc, char** argv, ProcessArgs* args, std::string* error) {
   return true;
 }
 
-// A progress bar on stderr, drawn only on a terminal.
-class Progress {
- public:
-  explicit Progress(long long total) : mTotal(total), mShow(isatty(2) && total > 0) {}
-  void Update(long long done) {
-    if (!mShow) return;
-    const int percent = static_cast<int>(done * 100 / mTotal);
-    if (percent == mLast) return;
-    mLast = percent;
-    char bar[41];
-    for (int i = 0; i < 40; ++i)
-      bar[i] = i < percent * 40 / 100 ? '#' : '.';
-    bar[40] = '\0';
-    std::fprintf(stderr, "\r[%s] %3d%%", bar, percent);
-  }
-  void Finish() {
-    if (mShow && mLast >= 0) std::fprintf(stderr, "\n");
-    mShow = false;
-  }
-
- private:
-  long long mTotal;
-  bool mShow;
-  int mLast = -1;
-};
-
 std::string StatusText(const char* what, OSStatus status) {
   return std::string(what) + " (error " + std::to_string(status) + ")";
 }
@@ -155,6 +130,30 @@ std::string SaveUnitState(AUHost& host, const std::string& path) {
   return ok ? "" : error;
 }
 
+// The output and state names are judged before any work: a state file must not
+// land on the audio it was made from or for.
+std::string CheckOutputs(const ProcessArgs& args) {
+  std::string error;
+  if (!CheckOutputPath(args.out, &error)) return error;
+  if (args.saveState.empty()) return "";
+  if (!CheckOutputPath(args.saveState, &error)) return "--save-state: " + error;
+  for (const std::string* audio : {&args.in, &args.out}) {
+    if (SameFile(args.saveState, *audio))
+      return "--save-state '" + args.saveState + "' is the " +
+             (audio == &args.in ? "input" : "output") +
+             " file; the state goes to a file of its own";
+  }
+  return "";
+}
+
+void ReportTruncation(const AudioReader& reader, const std::string& path, long long done) {
+  if (done >= reader.PromisedFrames()) return;
+  std::fprintf(stderr,
+               "vantrose process: warning: '%s' is truncated: its header promises %lld frames, "
+               "the file holds %lld; the output has %lld\n",
+               path.c_str(), reader.PromisedFrames(), done, done);
+}
+
 void PrintLevels(const char* what, const LevelMeter* meters, int channels) {
   for (int ch = 0; ch < channels; ++ch) {
     const char* name = channels == 1 ? "mono" : (ch == 0 ? "left" : "right");
@@ -169,6 +168,8 @@ int RunProcess(int argc, char** argv) {
   ProcessArgs args;
   std::string error;
   if (!ParseArgs(argc, argv, &args, &error)) return UsageError(error);
+  error = CheckOutputs(args);
+  if (!error.empty()) return Fail(error);
 
   AudioReader reader;
   if (!reader.Open(args.in, &error)) return Fail(error);
@@ -176,6 +177,10 @@ int RunProcess(int argc, char** argv) {
   if (channels != 1 && channels != 2) {
     return Fail("'" + args.in + "' has " + std::to_string(channels) +
                 " channels; the effect takes mono or stereo");
+  }
+  if (!IsSupportedSampleRate(reader.SampleRate())) {
+    return Fail("'" + args.in + "' is at " + std::to_string(reader.SampleRate()) +
+                " Hz; the effect takes " + RateRangeText());
   }
   std::vector<ParamSetting> settings;
   if (!args.preset.empty() && !ProgramFileSettings(args.preset.c_str(), &settings, &error)) {
@@ -192,7 +197,9 @@ int RunProcess(int argc, char** argv) {
   error = SetUpUnit(host, args, reader.SampleRate(), channels, settings);
   if (!error.empty()) return Fail(error);
   AudioWriter writer;
-  if (!writer.Open(args.out, reader.SampleRate(), channels, &error)) return Fail(error);
+  if (!writer.Open(args.out, reader.SampleRate(), channels, &error,
+                   AudioWriter::ContainerFor(reader.Frames(), channels)))
+    return Fail(error);
 
   std::vector<float> interleaved(static_cast<size_t>(args.block) * channels);
   std::vector<float> planarIn(static_cast<size_t>(args.block) * channels);
@@ -200,7 +207,7 @@ int RunProcess(int argc, char** argv) {
   float* ins[2] = {planarIn.data(), planarIn.data() + args.block};
   float* outs[2] = {planarOut.data(), planarOut.data() + args.block};
   LevelMeter levelIn[2], levelOut[2];
-  Progress progress(reader.Frames());
+  Progress progress(reader.Frames(), reader.SampleRate());
   long long done = 0;
   for (int n; (n = reader.Read(interleaved.data(), args.block)) > 0;) {
     for (int i = 0; i < n; ++i) {
@@ -223,6 +230,7 @@ int RunProcess(int argc, char** argv) {
   }
   progress.Finish();
   if (reader.Failed(&error)) return Fail(error);
+  ReportTruncation(reader, args.in, done);
   if (!writer.Commit(&error)) return Fail(error);
   if (!args.saveState.empty()) {
     error = SaveUnitState(host, args.saveState);

@@ -16,6 +16,7 @@
 
 #include "AUHost.h"
 #include "Commands.h"
+#include "HostOrders.h"
 #include "IPluginAU.h"
 #include "VantroseComponent.h"
 #include "au-utilities.h"
@@ -27,7 +28,7 @@ const char kUsage[] =
     "  --route    the entry route the unit is opened through (default factory)\n"
     "  --section  run one section only: open, formats, properties, view, state, presets,\n"
     "             params,"
-    " channels, render, noise, automation, values, fuzz, threads, routes\n"
+    " channels, render, orders, noise, automation, values, fuzz, threads, routes\n"
     "  --seed N   seed of the random values and noise (default 1)\n";
 
 typedef std::chrono::steady_clock Clock;
@@ -482,6 +483,13 @@ void RenderSizes(Context& ctx) {
           static_cast<int>(status), untouched ? "yes" : "no");
 }
 
+void HostOrders(Context& ctx) {
+  Report& r = ctx.report;
+  r.Section("host orders");
+  for (const HostOrderCheck& c : CheckHostOrders(ctx.component, 11))
+    r.Check(c.ok, c.what.c_str(), "%s", c.figures.c_str());
+}
+
 void NoiseSweep(Context& ctx) {
   Report& r = ctx.report;
   r.Section("noise at every rate and block size");
@@ -667,11 +675,12 @@ struct Section {
 };
 
 const Section kSections[] = {
-    {"open", OpenClose},    {"formats", DefaultFormats}, {"properties", RequiredProperties},
-    {"view", EditorView},   {"state", ClassInfo},        {"presets", FactoryPresets},
-    {"params", Parameters}, {"channels", ChannelPairs},  {"render", RenderSizes},
-    {"noise", NoiseSweep},  {"automation", Automation},  {"values", RandomValues},
-    {"fuzz", StateFuzz},    {"threads", Threads},        {"routes", Routes},
+    {"open", OpenClose},      {"formats", DefaultFormats}, {"properties", RequiredProperties},
+    {"view", EditorView},     {"state", ClassInfo},        {"presets", FactoryPresets},
+    {"params", Parameters},   {"channels", ChannelPairs},  {"render", RenderSizes},
+    {"orders", HostOrders},   {"noise", NoiseSweep},       {"automation", Automation},
+    {"values", RandomValues}, {"fuzz", StateFuzz},         {"threads", Threads},
+    {"routes", Routes},
 };
 
 }  // namespace

@@ -19,6 +19,12 @@ TestAU::TestAU(IPluginInstanceInfo info)
 void TestAU::ProcessDoubleReplacing(double** in, double** out, int nFrames) {
   ++processed;
   for (int c = 0; c < 2; ++c) {
+    const TypedBuf<double>& inBuf = mInChannels.Get(c)->mScratchBuf;
+    const TypedBuf<double>& outBuf = mOutChannels.Get(c)->mScratchBuf;
+    slotsOnScratch = slotsOnScratch && in[c] == inBuf.Get() && out[c] == outBuf.Get() &&
+                     inBuf.GetSize() >= nFrames && outBuf.GetSize() >= nFrames;
+  }
+  for (int c = 0; c < 2; ++c) {
     for (int s = 0; s < nFrames; ++s)
       out[c][s] = 2.0 * in[c][s];
   }

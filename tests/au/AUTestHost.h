@@ -25,6 +25,8 @@ class TestAU : public IPluginAU {
   std::vector<int> calls;
   int resets = 0;
   int processed = 0;
+  // False once a block found a channel slot off its own scratch buffer of the block size.
+  bool slotsOnScratch = true;
 };
 
 // The TestAU component (factory route, subtype 'Test').

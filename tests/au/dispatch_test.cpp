@@ -112,6 +112,14 @@ TEST_P(EffectRoutes, SameListenerTwiceIsCalledOnce) {
             noErr);
   unit.SetUInt32(kAudioUnitProperty_BypassEffect, 0);
   EXPECT_EQ(calls, 1);
+  // Two functions on one property are two listeners.
+  AudioUnitPropertyListenerProc other = [](void* ref, AudioUnit, AudioUnitPropertyID,
+                                           AudioUnitScope,
+                                           AudioUnitElement) { *static_cast<int*>(ref) += 10; };
+  AudioUnitAddPropertyListener(unit.Get(), kAudioUnitProperty_BypassEffect, proc, &calls);
+  AudioUnitAddPropertyListener(unit.Get(), kAudioUnitProperty_BypassEffect, other, &calls);
+  unit.SetUInt32(kAudioUnitProperty_BypassEffect, 1);
+  EXPECT_EQ(calls, 12);
   // A listener or notification without a function would be called later: refused now.
   EXPECT_EQ(AudioUnitAddPropertyListener(unit.Get(), 21, nullptr, &calls), kAudio_ParamError);
   EXPECT_EQ(AudioUnitAddRenderNotify(unit.Get(), nullptr, nullptr), kAudio_ParamError);

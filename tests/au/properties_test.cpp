@@ -130,6 +130,9 @@ TEST_F(EffectProperties, StreamFormatsDefaultAndRefusal) {
   // A huge count must not wrap into the wildcard.
   EXPECT_EQ(unit.SetFormat(kAudioUnitScope_Output, 0xFFFFFFFFu), kAudioUnitErr_InvalidProperty);
   EXPECT_EQ(unit.SetFormat(kAudioUnitScope_Input, 1, 48000.0), noErr);
+  // A rate outside the effect's range refuses the whole format and changes nothing.
+  EXPECT_EQ(unit.SetFormat(kAudioUnitScope_Input, 2, 1.0e6), kAudioUnitErr_FormatNotSupported);
+  EXPECT_EQ(unit.Plug()->GetBus(kAudioUnitScope_Input, 0)->mNHostChannels, 1);
   Float64 rate = 0.0;
   Get(u, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &rate);
   EXPECT_EQ(rate, 48000.0);
@@ -157,7 +160,7 @@ TEST_F(EffectProperties, ShortOrMissingDataIsRefusedUntouched) {
   EXPECT_EQ(
       AudioUnitSetProperty(u, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, nullptr, 8),
       kAudioUnitErr_InvalidPropertyValue);
-  for (Float64 bad : {0.0, -44100.0, std::numeric_limits<double>::quiet_NaN()}) {
+  for (Float64 bad : {0.0, -44100.0, std::numeric_limits<double>::quiet_NaN(), 7999.0, 768001.0}) {
     EXPECT_EQ(
         AudioUnitSetProperty(u, kAudioUnitProperty_SampleRate, kAudioUnitScope_Global, 0, &bad, 8),
         kAudioUnitErr_InvalidPropertyValue);

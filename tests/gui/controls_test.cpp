@@ -62,6 +62,20 @@ TEST_F(ControlsTest, TwoFrameSwitchCyclesAndThreeFrameSwitchStepsByHalves) {
   EXPECT_EQ(plug.GetParam(1)->GetValue(), 0.0);
 }
 
+// Every frame is reached before the wrap, also where the summed steps pass 1 by a
+// rounding error (ten or more frames).
+TEST_F(ControlsTest, SwitchReachesItsLastFrameBeforeWrapping) {
+  for (int frames : {2, 3, 10, 11, 16, 31}) {
+    IBitmap bitmap(nullptr, 10, 10 * frames, frames);
+    ISwitchControl sw(&plug, 0, 0, 1, &bitmap);
+    for (int click = 1; click < frames; ++click)
+      sw.OnMouseDown(1, 1, &left);
+    EXPECT_EQ(FrameFromValue(sw.GetValue(), frames), frames) << frames << " frames";
+    sw.OnMouseDown(1, 1, &left);
+    EXPECT_EQ(sw.GetValue(), 0.0) << frames << " frames";
+  }
+}
+
 TEST_F(ControlsTest, KnobDragFollowsGearingAndClampsAtTheEnds) {
   TestKnob knob(&plug, IRECT(0, 0, 54, 54), 0, DirVertical, 4.0);
   knob.OnMouseDrag(0, 0, 0, -216, &left);
@@ -74,6 +88,9 @@ TEST_F(ControlsTest, KnobDragFollowsGearingAndClampsAtTheEnds) {
   knob.OnMouseDrag(0, 0, 0, 216, &shift);
   EXPECT_NEAR(knob.GetValue(), 0.65, 1e-12);
   EXPECT_NEAR(plug.GetParam(0)->GetValue(), 65.0, 1e-9);
+  IMouseMod control(true, false, false, true);  // control is as fine as shift
+  knob.OnMouseDrag(0, 0, 0, 216, &control);
+  EXPECT_NEAR(knob.GetValue(), 0.55, 1e-12);
 
   TestKnob horizontal(&plug, IRECT(0, 0, 40, 10), 0, DirHorizontal, 1.0);
   horizontal.OnMouseDrag(0, 0, 10, -30, &left);

@@ -210,6 +210,20 @@ TEST_F(ViewTest, HostRemovingTheViewDetachesItFromTheManager) {
   EXPECT_TRUE(log.empty());
 }
 
+// Whether the manager or the host closes it, a closed view is freed by the next close.
+TEST_F(ViewTest, OpeningAndClosingAThousandTimesKeepsAtMostOneClosedView) {
+  for (int i = 0; i < 1000; ++i) {
+    auto* v = static_cast<IGraphicsCocoa_vVantrose_au*>(gui->OpenWindow(window.contentView()));
+    if (i % 2) {
+      v->removeFromSuperview();
+    } else {
+      gui->CloseWindow();
+    }
+    ASSERT_LE(gui->NClosedViews(), 1u) << i;
+  }
+  EXPECT_TRUE(window.contentView()->subviews().empty());
+}
+
 TEST(ImageLookupTest, FindsPngResourcesByBaseName) {
   char folder[] = "/tmp/vantrose_bundle_XXXXXX";
   ASSERT_NE(mkdtemp(folder), nullptr);

@@ -103,6 +103,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadConfig{"ThreeChannels", 3, 44100.0, 512},
                       BadConfig{"NoChannels", 0, 44100.0, 512}, BadConfig{"ZeroRate", 2, 0.0, 512},
                       BadConfig{"NaNRate", 2, std::numeric_limits<double>::quiet_NaN(), 512},
+                      BadConfig{"InfiniteRate", 2, std::numeric_limits<double>::infinity(), 512},
+                      BadConfig{"RateBelowRange", 1, 7999.0, 512},
+                      BadConfig{"RateAboveRange", 2, 768001.0, 512},
                       BadConfig{"ZeroBlock", 2, 44100.0, 0},
                       BadConfig{"HugeBlock", 2, 44100.0, kLV2MaxBlockSize + 1}),
     [](const ::testing::TestParamInfo<BadConfig>& info) { return std::string(info.param.what); });

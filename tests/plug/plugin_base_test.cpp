@@ -61,6 +61,10 @@ TEST(ChannelIO, LegalIOWithWildcards) {
   EXPECT_TRUE(plug.LegalIO(2, -1));
   EXPECT_TRUE(plug.LegalIO(-1, -1));
   EXPECT_FALSE(plug.LegalIO(3, -1));
+  // Zero is a count like any other, never a wildcard.
+  const int zeroCounts[][2] = {{0, 1}, {0, 2}, {1, 0}, {2, 0}, {0, 0}, {0, -1}, {-1, 0}};
+  for (const auto& io : zeroCounts)
+    EXPECT_FALSE(plug.LegalIO(io[0], io[1])) << io[0] << "-" << io[1];
   TestPlug none(nullptr);
   EXPECT_EQ(none.NChannelIO(), 0);
   EXPECT_EQ(none.NInChannels(), 0);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "GdiContext.h"
 #include "GdiText.h"
 #include "RasterTestUtil.h"
 #include "Raster_CachedFont.h"
@@ -149,23 +150,57 @@ TEST_P(CachedFontDrawTest, TextColourLandsInsideTheRectangleOnly) {
 INSTANTIATE_TEST_SUITE_P(CacheNativeAndNativeWithContext, CachedFontDrawTest,
                          ::testing::Values(0, 1, 2));
 
-TEST(CachedFont, GlyphCacheDrawsWhatTheSystemDraws) {
-  auto native = MakeCachedFont(RASTER_FONT_FLAG_USE_NATIVE);
-  auto cached = MakeCachedFont(0);
-  Raster_SysBitmap a(160, 30);
-  auto b = MakeBitmap(160, 30);
+// Small sizes are hinted to whole pixels with side-bearing corrections, larger ones
+// advance by fractions: both ways place every glyph alike.
+class GlyphCacheMatchesSystem : public ::testing::TestWithParam<int> {};
+
+TEST_P(GlyphCacheMatchesSystem, SamePixels) {
+  auto native = MakeCachedFont(RASTER_FONT_FLAG_USE_NATIVE, GetParam());
+  auto cached = MakeCachedFont(0, GetParam());
+  Raster_SysBitmap a(320, 40);
+  auto b = MakeBitmap(320, 40);
   for (Raster_CachedFont* f : {native.get(), cached.get()})
     f->SetTextColor(0xFFFFFFFFu);
-  RECT r{3, 4, 160, 30};
-  native->DrawText(&a, "Wavy jig: 0.75 dB", -1, &r, DT_SINGLELINE);
-  cached->DrawText(b.get(), "Wavy jig: 0.75 dB", -1, &r, DT_SINGLELINE);
-  int maxDiff = 0;
-  for (int y = 0; y < 30; ++y)
-    for (int x = 0; x < 160; ++x)
-      maxDiff = std::max(maxDiff, std::abs(static_cast<int>(At(a, x, y) & 0xFF) -
-                                           static_cast<int>(At(*b, x, y) & 0xFF)));
-  EXPECT_LE(maxDiff, 2);
-  EXPECT_GT(Ink(*b).right, 60);
+  for (const char* text : {"Wavy jig: 0.75 dB", "LMGain HMFreq illicit"}) {
+    Raster_Clear(&a, 0);
+    Raster_Clear(b.get(), 0);
+    RECT r{3, 4, 320, 40};
+    native->DrawText(&a, text, -1, &r, DT_SINGLELINE);
+    cached->DrawText(b.get(), text, -1, &r, DT_SINGLELINE);
+    int maxDiff = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 320; ++x)
+        maxDiff = std::max(maxDiff, std::abs(static_cast<int>(At(a, x, y) & 0xFF) -
+                                             static_cast<int>(At(*b, x, y) & 0xFF)));
+    EXPECT_LE(maxDiff, 2) << text;
+    EXPECT_GT(Ink(*b).right, 6 * GetParam()) << text;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, GlyphCacheMatchesSystem, ::testing::Values(9, 16, 24));
+
+TEST(CachedFont, AdvancesAddUpBeforeRounding) {
+  // Twenty narrow letters are as wide as twenty exact advances, rounded once.
+  auto font = MakeCachedFont(0, 24);
+  Raster_SysBitmap probe(8, 8);
+  HGDIOBJ old = SelectObject(probe.getDC(), font->GetHFont());
+  GdiCharPlacement i = {};
+  ASSERT_TRUE(Gdi_GetCharPlacement(probe.getDC(), 'i', &i));
+  ASSERT_NE(i.advance64 % 64, 0) << "a whole-pixel advance cannot tell";
+  EXPECT_EQ(Measure(*font, "iiiiiiiiiiiiiiiiiiii").right, (20 * i.advance64 + 32) >> 6);
+  SelectObject(probe.getDC(), old);
+}
+
+TEST(GdiPenStep, CorrectsByAPixelWhereHintingMovedTheEdgesMoreThanHalfAPixel) {
+  struct Case {
+    int prevRsb, lsb, expected;  // the second character's pen from a first advancing 5 px
+  } cases[] = {{0, 0, 5},  {32, 0, 5},   {33, 0, 4},  {0, 31, 5},
+               {0, 32, 6}, {20, -20, 4}, {-20, 20, 6}};
+  for (const Case& c : cases) {
+    GdiPenStep pen;
+    EXPECT_EQ(pen.Place(GdiCharPlacement{320, -40, c.prevRsb}), 0);  // the first: no correction
+    EXPECT_EQ(pen.Place(GdiCharPlacement{64, c.lsb, 0}), c.expected) << c.prevRsb << " " << c.lsb;
+  }
 }
 
 TEST(CachedFont, AlignmentFlagsMoveTheText) {

@@ -116,8 +116,8 @@ void Canvas::RoundRect(float l, float t, float r, float b, float radius, const R
 }
 
 // The system draws white text onto a cleared context; its red channel is the
-// coverage.  Letter spacing adds tracking after each character, positions
-// measured on the prefix so the face's own spacing is kept.
+// coverage.  Letter spacing adds tracking after each character; each character
+// sits at its exact pen position, rounded once, so the face's spacing is kept.
 void Canvas::Text(const char* s, float x, float y, int size, bool bold, const RGBA& c, int align,
                   float tracking) {
   HFONT font = CreateFont(size, 0, 0, 0, bold ? 700 : 400, 0, 0, 0, 0, 0, 0, 4, 0, "DejaVu Sans");
@@ -128,17 +128,27 @@ void Canvas::Text(const char* s, float x, float y, int size, bool bold, const RG
   HGDIOBJ old = SelectObject(dc, font);
   SetTextColor(dc, RGB(255, 255, 255));
   SetBkMode(dc, TRANSPARENT);
-  auto prefixWidth = [&](int count) {
-    RECT m = {0, 0, 0, 0};
-    if (count > 0) Gdi_DrawText(dc, s, count, &m, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
-    return static_cast<float>(m.right);
-  };
-  float total = prefixWidth(n) + tracking * (n - 1);
+  // Pen positions in pixels, as the system moves its pen through the string.
+  std::vector<float> at(n + 1, 0.0f);
+  GdiPenStep step;
+  bool wholePixels = true;
+  for (int i = 0; i < n; ++i) {
+    GdiCharPlacement c = {};
+    Gdi_GetCharPlacement(dc, static_cast<unsigned char>(s[i]), &c);
+    wholePixels = wholePixels && c.advance64 % 64 == 0;
+    step.Place(c);
+    at[i] = (step.pen64 - c.advance64) / 64.0f;
+    at[i + 1] = step.pen64 / 64.0f;
+  }
+  // Small text hinted to whole-pixel advances gets whole-pixel letter spacing, so
+  // every gap grows alike.
+  if (wholePixels) tracking = std::round(tracking);
+  float total = at[n] + tracking * (n - 1);
   float start = align == 1 ? x - total / 2 : (align == 2 ? x - total : x);
   for (int i = 0; i < n; ++i) {
     std::memset(scratch.getBits(), 0,
                 sizeof(unsigned int) * scratch.getRowSpan() * scratch.getHeight());
-    float pen = start + prefixWidth(i) + tracking * i;
+    float pen = start + at[i] + tracking * i;
     int left = static_cast<int>(std::lround(pen));
     RECT r = {4, 4, scratch.getWidth(), scratch.getHeight()};
     Gdi_DrawText(dc, s + i, 1, &r, DT_NOPREFIX | DT_SINGLELINE | DT_NOCLIP);

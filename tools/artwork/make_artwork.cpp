@@ -24,6 +24,10 @@ const RGBA kAccentDim = Rgb(0x5A4526);
 const RGBA kInk = Rgb(0xD8D4CC);
 const RGBA kInkDim = Rgb(0x8C8880);
 
+// Screw centres: this far in from the sides, and from the top and bottom.
+constexpr float kScrewInset = 10.0f;
+constexpr float kScrewTop = 47.0f;
+
 bool IsBipolar(int paramIdx) {
   return paramIdx == 0 || paramIdx == 2 || paramIdx == 4 || paramIdx == 6 || paramIdx == 10;
 }
@@ -127,20 +131,22 @@ void DrawBackground(const std::string& path) {
             float grain = Hash(static_cast<int>(x) / 3, static_cast<int>(y)) - 0.5f;
             return Mix(base, Rgb(grain > 0 ? 0xFFFFFF : 0x000000), std::fabs(grain) * 0.05f);
           });
-  // Bevelled edge and screws.
+  // Bevelled edge and four screws, mirrored left to right and top to bottom, in the
+  // side strips beside the plates: the oversampling switch fills the bottom-left corner.
   c.Line(0, 0.5f, kWidth, 0.5f, 1.0f, Rgb(0xFFFFFF, 0.12f));
   c.Line(0, kHeight - 0.5f, kWidth, kHeight - 0.5f, 1.0f, Rgb(0x000000, 0.6f));
-  for (float sx : {10.0f, kWidth - 10.0f}) {
-    for (float sy : {10.0f, kHeight - 10.0f}) {
-      if (sx < 50 && sy > 200) continue;  // the oversampling switch sits there
+  for (float sx : {kScrewInset, kWidth - kScrewInset}) {
+    for (float sy : {kScrewTop, kHeight - 1.0f - kScrewTop}) {
       c.Fill(sx, sy, 4.0f, Rgb(0x141518));
       c.Fill(sx, sy - 0.4f, 3.2f, Rgb(0x55575D));
       c.Line(sx - 2.2f, sy - 0.4f, sx + 2.2f, sy - 0.4f, 1.0f, Rgb(0x1A1B1E));
     }
   }
-  // Two recessed plates, the filters and the equaliser, with the band titles.
+  // Recessed plates: the filters, the equaliser, and a bay in the bottom-left corner,
+  // open to the panel's edges, that holds the oversampling switch and its caption.
   c.RoundRect(53, 16, 229, 192, 6.0f, Rgb(0x000000, 0.18f));
   c.RoundRect(241, 16, 701, 192, 6.0f, Rgb(0x000000, 0.18f));
+  c.RoundRect(-8, 202, 118, kHeight + 8.0f, 6.0f, Rgb(0x000000, 0.18f));
   c.Text("FILTERS", 141, 19, 9, true, kAccent, 1, 1.2f);
   struct Title {
     float x;
@@ -166,10 +172,11 @@ void DrawBackground(const std::string& path) {
       }
     }
   }
-  // Product name over the link area.
-  c.Text("VANTROSE", kLinkR - 4.0f, kLinkT + 2.0f, 20, true, Rgb(0xECE8E0), 2, 3.0f);
-  c.Text("FOUR-BAND ANALOGUE EQUALISER", kLinkR - 4.0f, kLinkT + 26.0f, 8, false, kInkDim, 2, 1.0f);
-  c.Line(kLinkL + 8.0f, kLinkT + 24.5f, kLinkR - 4.0f, kLinkT + 24.5f, 1.0f, Rgb(0xF2A33A, 0.5f));
+  // Product name over the link area, its right edge clear of the screws' strip.
+  const float nameRight = kWidth - 2 * kScrewInset;
+  c.Text("VANTROSE", nameRight, kLinkT + 2.0f, 20, true, Rgb(0xECE8E0), 2, 3.0f);
+  c.Text("FOUR-BAND ANALOGUE EQUALISER", nameRight, kLinkT + 26.0f, 8, false, kInkDim, 2, 1.0f);
+  c.Line(kLinkL + 8.0f, kLinkT + 24.5f, nameRight, kLinkT + 24.5f, 1.0f, Rgb(0xF2A33A, 0.5f));
 
   Raster_MemBitmap bmp(kWidth, kHeight, 4);
   c.ToBitmap(&bmp);
