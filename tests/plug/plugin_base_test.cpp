@@ -327,9 +327,14 @@ TEST(Editor, HostChangesAreClampedShownThenApplied) {
     EXPECT_EQ(plug.SetParameterFromHost(c.idx, c.value), c.accepted) << c.value;
     EXPECT_EQ(plug.changed, c.accepted ? std::vector<int>{c.idx} : std::vector<int>{});
     EXPECT_TRUE(plug.informed.empty());
-    if (c.shown) EXPECT_EQ(log, std::vector<std::string>{c.shown});
-    if (!c.shown) EXPECT_TRUE(log.empty());
-    if (!c.accepted) EXPECT_EQ(plug.GetParam(1)->GetValue(), 0.0);
+    if (c.shown) {
+      EXPECT_EQ(log, std::vector<std::string>{c.shown});
+    } else {
+      EXPECT_TRUE(log.empty());
+    }
+    if (!c.accepted) {
+      EXPECT_EQ(plug.GetParam(1)->GetValue(), 0.0);
+    }
   }
 }
 
