@@ -96,7 +96,7 @@ void FillMetrics(GdiObject* font, int weight, bool italic) {
 
 // Below this size the auto-hinter fits stems to whole columns as well as rows: a one-
 // pixel stem stays one crisp column instead of two grey ones.
-constexpr FT_UShort kSmallPixelsPerEm = 12;
+constexpr FT_UShort kSmallPixelsPerEm = 9;
 
 bool HintsBothWays(const GdiObject* font) {
   return font->mono || font->face->size->metrics.x_ppem < kSmallPixelsPerEm;

@@ -80,9 +80,16 @@ int ReadBEFloat(const ByteChunk& chunk, float* value, int pos) {
   return pos;
 }
 
+// A name longer than the field loses whole UTF-8 characters: a cut that would split
+// one backs up to its lead byte (a sequence has at most three continuation bytes).
 int AppendFxName(ByteChunk* chunk, const char* name) {
   char field[kFxNameLen] = {};
-  if (name) std::memcpy(field, name, strnlen(name, kFxNameLen - 1));
+  if (name) {
+    size_t n = strnlen(name, kFxNameLen - 1);
+    for (int k = 0; k < 3 && n > 0 && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80; ++k)
+      --n;
+    std::memcpy(field, name, n);
+  }
   return chunk->AppendBytes(field, kFxNameLen);
 }
 

@@ -83,7 +83,8 @@ int AppendBE32(ByteChunk* chunk, int value);
 int AppendBEFloat(ByteChunk* chunk, float value);
 int ReadBE32(const ByteChunk& chunk, int* value, int pos);
 int ReadBEFloat(const ByteChunk& chunk, float* value, int pos);
-// Appends a name in a 28-byte zero-filled field, cut to 27 characters.
+// Appends a name in a 28-byte zero-filled field, cut to at most 27 bytes at a UTF-8
+// character boundary.
 int AppendFxName(ByteChunk* chunk, const char* name);
 // Appends a parameter-form program header (everything before the values).
 int AppendFxProgramHeader(ByteChunk* chunk, int byteSize, int fxMagic, int pluginID,

@@ -60,6 +60,11 @@ double ChordDistance(const Curve<N>& c) {
   return worst;
 }
 
+// v limited to [lo, hi], then an int.
+int Within(double v, int lo, int hi) {
+  return static_cast<int>(std::max<double>(lo, std::min<double>(hi, v)));
+}
+
 // The area the drawing can touch: the view widened by a margin.
 struct Area {
   double l, t, r, b;
@@ -147,8 +152,10 @@ class PixelChain {
   int n_ = 0;
 };
 
+// Pieces of a far-reaching curve can end far outside: positions are limited before
+// they become integers.
 long long Nearest(double v) {
-  return static_cast<long long>(std::floor(v + 0.5));
+  return static_cast<long long>(std::max(-1e15, std::min(1e15, std::floor(v + 0.5))));
 }
 
 template <int N, class Plot>
@@ -186,10 +193,10 @@ class CoverageBuffer {
   // The segment a-b; `first` and `last` mark the curve's own ends.
   void Segment(const Pt& a, const Pt& b, bool first, bool last) {
     const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
-    const int px0 = std::max(x0_, static_cast<int>(std::floor(std::min(a.x, b.x))) - 1);
-    const int px1 = std::min(x1_, static_cast<int>(std::ceil(std::max(a.x, b.x))) + 1);
-    const int py0 = std::max(y0_, static_cast<int>(std::floor(std::min(a.y, b.y))) - 1);
-    const int py1 = std::min(y1_, static_cast<int>(std::ceil(std::max(a.y, b.y))) + 1);
+    const int px0 = Within(std::floor(std::min(a.x, b.x)) - 1, x0_, x1_ + 1);
+    const int px1 = Within(std::ceil(std::max(a.x, b.x)) + 1, x0_ - 1, x1_);
+    const int py0 = Within(std::floor(std::min(a.y, b.y)) - 1, y0_, y1_ + 1);
+    const int py1 = Within(std::ceil(std::max(a.y, b.y)) + 1, y0_ - 1, y1_);
     for (int y = py0; y <= py1; ++y)
       for (int x = px0; x <= px1; ++x) {
         const double s = len2 > 0 ? ((x - a.x) * dx + (y - a.y) * dy) / len2 : 0.0;

@@ -77,19 +77,25 @@ void Raster_DashedLine(Raster_IBitmap* dest, int x1, int y1, int x2, int y2, int
   if (x1 == x2 && y1 == y2) return Raster_Line(dest, x1, y1, x2, y2, color, alpha, mode, false);
   const long long period = static_cast<long long>(dash) + gap;
   auto on = [&](long long along) { return along % period < dash; };
-  if (aa) {
+  const bool straight = x1 == x2 || y1 == y2;
+  if (aa && !straight) {
     raster_detail::WithCoverageOp(mode, w, color, [&](auto op) {
       raster_detail::WalkSlopedLine(v.w, v.h, x1, y1, x2, y2, true,
                                     [&](int x, int y, int c, long long along) {
                                       if (on(along)) op(v.Row(y) + x, c);
                                     });
     });
-  } else {
-    raster_detail::WithSolidOp(mode, w, color, [&](auto op) {
-      raster_detail::WalkSlopedLine(v.w, v.h, x1, y1, x2, y2, false,
-                                    [&](int x, int y, int, long long along) {
-                                      if (on(along)) op(v.Row(y) + x);
-                                    });
-    });
+    return;
   }
+  // Horizontal and vertical dashes combine as the solid line's runs do.
+  auto plain = [&](auto op) {
+    raster_detail::WalkSlopedLine(v.w, v.h, x1, y1, x2, y2, false,
+                                  [&](int x, int y, int, long long along) {
+                                    if (on(along)) op(v.Row(y) + x);
+                                  });
+  };
+  if (straight)
+    raster_detail::WithRunOp(mode, w, color, plain);
+  else
+    raster_detail::WithSolidOp(mode, w, color, plain);
 }

@@ -9,18 +9,10 @@ using raster_detail::PixelView;
 
 namespace {
 
-// Plain-copy runs at weights 1, 0.75, 0.5 and 0.25 use the fill's exact mixes.
-template <class Fn>
-bool WithRunOp(int mode, int w, unsigned int color, Fn&& fn) {
-  if ((mode & 0x100FF) == 0 && (w == 256 || w == 192 || w == 128 || w == 64))
-    return raster_detail::WithFillOp(mode, w, color, fn);
-  return raster_detail::WithSolidOp(mode, w, color, fn);
-}
-
 void HorizontalRun(const PixelView& v, int y, int xa, int xb, unsigned int color, int w, int mode) {
   if (y < 0 || y >= v.h) return;
   const int x0 = std::max(0, std::min(xa, xb)), x1 = std::min(v.w - 1, std::max(xa, xb));
-  WithRunOp(mode, w, color, [&](auto op) {
+  raster_detail::WithRunOp(mode, w, color, [&](auto op) {
     unsigned int* row = v.Row(y);
     for (int x = x0; x <= x1; ++x)
       op(row + x);
@@ -30,7 +22,7 @@ void HorizontalRun(const PixelView& v, int y, int xa, int xb, unsigned int color
 void VerticalRun(const PixelView& v, int x, int ya, int yb, unsigned int color, int w, int mode) {
   if (x < 0 || x >= v.w) return;
   const int y0 = std::max(0, std::min(ya, yb)), y1 = std::min(v.h - 1, std::max(ya, yb));
-  WithRunOp(mode, w, color, [&](auto op) {
+  raster_detail::WithRunOp(mode, w, color, [&](auto op) {
     for (int y = y0; y <= y1; ++y)
       op(v.Row(y) + x);
   });

@@ -26,6 +26,7 @@ void Span(const PixelView& v, long long x0, long long x1, long long y0, long lon
 }
 
 // The one-pixel outline, each pixel once: full top and bottom rows, the sides between.
+// Its runs combine as the lines' horizontal and vertical runs do.
 template <class Op>
 void Outline(const PixelView& v, const Edges& e, Op& op) {
   Span(v, e.l, e.r, e.t, e.t, op);
@@ -43,7 +44,7 @@ void Raster_DrawRect(Raster_IBitmap* dest, int x, int y, int w, int h, unsigned 
   const int weight = Raster_AlphaToWeight(alpha);
   if (v.Empty() || weight == 0 || w < 1 || h < 1) return;
   const Edges e{x, y, static_cast<long long>(x) + w - 1, static_cast<long long>(y) + h - 1};
-  raster_detail::WithSolidOp(mode, weight, color, [&](auto op) { Outline(v, e, op); });
+  raster_detail::WithRunOp(mode, weight, color, [&](auto op) { Outline(v, e, op); });
 }
 
 void Raster_BorderedRect(Raster_IBitmap* dest, int x, int y, int w, int h, unsigned int fillColor,
@@ -52,7 +53,7 @@ void Raster_BorderedRect(Raster_IBitmap* dest, int x, int y, int w, int h, unsig
   const int weight = Raster_AlphaToWeight(alpha);
   if (v.Empty() || weight == 0 || w < 1 || h < 1) return;
   const Edges e{x, y, static_cast<long long>(x) + w - 1, static_cast<long long>(y) + h - 1};
-  raster_detail::WithSolidOp(mode, weight, fillColor,
-                             [&](auto op) { Span(v, e.l + 1, e.r - 1, e.t + 1, e.b - 1, op); });
-  raster_detail::WithSolidOp(mode, weight, borderColor, [&](auto op) { Outline(v, e, op); });
+  raster_detail::WithRunOp(mode, weight, fillColor,
+                           [&](auto op) { Span(v, e.l + 1, e.r - 1, e.t + 1, e.b - 1, op); });
+  raster_detail::WithRunOp(mode, weight, borderColor, [&](auto op) { Outline(v, e, op); });
 }

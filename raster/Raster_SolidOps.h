@@ -62,6 +62,15 @@ bool WithSolidOp(int mode, int w, unsigned int color, Fn&& fn) {
   });
 }
 
+// Horizontal and vertical runs: plain copy at weights 1, 0.75, 0.5 and 0.25 uses the
+// fill's exact mixes, anything else the outline rules.
+template <class Fn>
+bool WithRunOp(int mode, int w, unsigned int color, Fn&& fn) {
+  if ((mode & 0x100FF) == 0 && (w == 256 || w == 192 || w == 128 || w == 64))
+    return WithFillOp(mode, w, color, fn);
+  return WithSolidOp(mode, w, color, fn);
+}
+
 // Anti-aliased drawing: the weight scaled by a coverage of 0..256 per pixel.
 template <class Fn>
 bool WithCoverageOp(int mode, int w, unsigned int color, Fn&& fn) {

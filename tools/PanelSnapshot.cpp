@@ -3,12 +3,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "AppKit.h"
 #include "IGraphicsCocoa.h"
 #include "IGraphicsMac.h"
 #include "Raster_MemBitmap.h"
+#include "Raster_PNG.h"
 #include "Raster_PNGWrite.h"
 #include "VantroseLayout.h"
 
@@ -36,8 +40,16 @@ void Send(IGraphicsCocoa_vVantrose_au* view, NSEventType type, int x, int y, int
   if (type == NSLeftMouseDragged) view->mouseDragged(&e);
 }
 
-// A drag moves in steps of at most four pixels, as a hand would.
-void Replay(IGraphicsCocoa_vVantrose_au* view, const PanelGesture& g) {
+int Clamp(int v, int limit) {
+  return std::max(-limit, std::min(v, limit));
+}
+
+// A drag moves in steps of four pixels, as a hand would, in at most 1024 steps.
+void Replay(IGraphicsCocoa_vVantrose_au* view, PanelGesture g) {
+  g.x = Clamp(g.x, kMaxGesturePixels);
+  g.y = Clamp(g.y, kMaxGesturePixels);
+  g.dx = Clamp(g.dx, kMaxGesturePixels);
+  g.dy = Clamp(g.dy, g.kind == PanelGesture::kWheel ? kMaxWheelSteps : kMaxGesturePixels);
   switch (g.kind) {
     case PanelGesture::kClick:
       Send(view, NSLeftMouseDown, g.x, g.y);
@@ -51,9 +63,11 @@ void Replay(IGraphicsCocoa_vVantrose_au* view, const PanelGesture& g) {
       break;
     case PanelGesture::kDrag: {
       Send(view, NSLeftMouseDown, g.x, g.y);
-      int steps = std::max(std::abs(g.dx), std::abs(g.dy)) / 4 + 1;
-      for (int i = 1; i <= steps; ++i) {
-        Send(view, NSLeftMouseDragged, g.x + g.dx * i / steps, g.y + g.dy * i / steps);
+      const long long longest = std::max(std::llabs(g.dx), std::llabs(g.dy));
+      const long long steps = std::min(longest / 4 + 1, 1024LL);
+      for (long long i = 1; i <= steps; ++i) {
+        Send(view, NSLeftMouseDragged, static_cast<int>(g.x + g.dx * i / steps),
+             static_cast<int>(g.y + g.dy * i / steps));
       }
       Send(view, NSLeftMouseUp, g.x + g.dx, g.y + g.dy);
       break;
@@ -77,6 +91,39 @@ bool WriteScreen(const CGContext& screen, const std::string& path) {
     }
   }
   return Raster_WritePNG(path.c_str(), &bmp);
+}
+
+std::string BaseName(const char* file) {
+  const char* slash = std::strrchr(file, '/');
+  return slash ? slash + 1 : file;
+}
+
+// One problem with an image the editor draws, or "" when it loads at its layout size.
+std::string ImageProblem(const NSBundle& bundle, const char* file, int width, int height) {
+  std::string name = BaseName(file);
+  std::string path = bundle.pathForResource(name.substr(0, name.size() - 4).c_str(), "png");
+  if (path.empty()) return name + " is missing";
+  std::unique_ptr<Raster_IBitmap> image(Raster_LoadPNG(path.c_str(), nullptr));
+  if (!image) return name + " is not a readable PNG";
+  if (image->getWidth() == width && image->getHeight() == height) return "";
+  return name + " is " + std::to_string(image->getWidth()) + " x " +
+         std::to_string(image->getHeight()) + " pixels, not " + std::to_string(width) + " x " +
+         std::to_string(height);
+}
+
+// Every image of the layout, named in one message when any fails.
+bool CheckArtwork(const NSBundle& bundle, std::string* error) {
+  using namespace VantroseLayout;
+  std::string problems = ImageProblem(bundle, kBackgroundFile, kWidth, kHeight);
+  for (const ControlPlace& c : kControls) {
+    const bool knob = c.kind == kKnob;
+    std::string p = ImageProblem(bundle, c.file, knob ? kKnobSize : kSwitchWidth,
+                                 knob ? kKnobSize * kKnobFrames : kSwitchHeight * kSwitchFrames);
+    if (!p.empty()) problems += (problems.empty() ? "" : "; ") + p;
+  }
+  if (problems.empty()) return true;
+  *error = "unusable artwork in '" + bundle.bundlePath() + "': " + problems;
+  return false;
 }
 
 }  // namespace
@@ -111,7 +158,10 @@ bool RegisterPanelArtwork(const std::string& dir, std::string* error) {
   // Resources are looked up by base name, so the folder may hold the PNGs
   // directly or below resources/img/.
   NSBundle::registerBundle(VantroseIdentity::kBundleID, folder.c_str());
-  return true;
+  if (CheckArtwork(*NSBundle::bundleWithIdentifier(VantroseIdentity::kBundleID), error))
+    return true;
+  NSBundle::unregisterBundle(VantroseIdentity::kBundleID);
+  return false;
 }
 
 bool RenderPanelSnapshot(const PanelSnapshotRequest& request, std::vector<double>* values,

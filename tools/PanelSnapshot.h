@@ -17,6 +17,11 @@ struct PanelGesture {
   int dx = 0, dy = 0;  // drag distance, or wheel steps in dy
 };
 
+// Positions and distances are kept within this many pixels of the origin, wheel
+// steps within this many: far beyond the panel, well inside int arithmetic.
+constexpr int kMaxGesturePixels = 1 << 16;
+constexpr int kMaxWheelSteps = 1000;
+
 struct PanelSnapshotRequest {
   std::vector<ParamSetting> settings;
   std::vector<PanelGesture> gestures;

@@ -15,6 +15,21 @@ std::string FourCCText(int code) {
   return text;
 }
 
+std::string PrintableName(const char* text) {
+  std::string out;
+  for (const char* p = text; *p; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c >= 0x20 && c != 0x7F) {
+      out += *p;
+      continue;
+    }
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+    out += escaped;
+  }
+  return out;
+}
+
 bool ProgramFileSettings(const char* path, std::vector<ParamSetting>* settings,
                          std::string* error) {
   ByteChunk file;

@@ -14,3 +14,7 @@ bool ProgramFileSettings(const char* path, std::vector<ParamSetting>* settings, 
 
 // "'Vnt1' (0x566E7431)" for a four-character code.
 std::string FourCCText(int code);
+
+// The text with control characters (bytes below 0x20, and 0x7F) shown as \xNN, for
+// printing names read from files.
+std::string PrintableName(const char* text);

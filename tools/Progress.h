@@ -9,8 +9,11 @@ class Progress {
  public:
   // total frames at sampleRate; nothing is drawn when stderr is not a terminal.
   Progress(long long total, int sampleRate);
+  ~Progress() { Finish(); }
+  Progress(const Progress&) = delete;
+  Progress& operator=(const Progress&) = delete;
   void Update(long long done);
-  // Ends the line, once, if anything was drawn.
+  // Ends the line, once, if anything was drawn (also when a run stops on an error).
   void Finish();
 
   // The text of one update: done of total frames after seconds of work.

@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <memory>
 
+#include <unistd.h>
+
 #include "GdiText.h"
+#include "OutputPath.h"
 #include "Raster_Blit.h"
 #include "Raster_CachedFont.h"
 #include "Raster_Fill.h"
@@ -234,11 +237,19 @@ bool WriteResponsePlot(const ResponsePlot& plot, const std::string& path, std::s
     *error = "can't draw a plot of that size";
     return false;
   }
-  // Written beside the target and renamed, so a failed write leaves any old file whole.
-  const std::string part = path + ".part";
-  if (!Raster_WritePNG(part.c_str(), &bmp) || std::rename(part.c_str(), path.c_str()) != 0) {
-    std::remove(part.c_str());
+  // Written to a temporary beside the target and moved into place, so a failed write
+  // leaves no file and any earlier one whole.
+  std::string temp;
+  const int fd = CheckOutputPath(path, error) ? CreateTempBeside(path, &temp, error) : -1;
+  if (fd < 0) return false;
+  close(fd);
+  if (!Raster_WritePNG(temp.c_str(), &bmp)) {
+    std::remove(temp.c_str());
     *error = "can't write '" + path + "'";
+    return false;
+  }
+  if (!MoveIntoPlace(temp, path, error)) {
+    std::remove(temp.c_str());
     return false;
   }
   return true;

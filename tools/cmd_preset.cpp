@@ -81,10 +81,12 @@ int RunSave(int argc, char** argv) {
   EFxError err = WriteFxFile(path.c_str(), file);
   if (err != kFxOK) return Refuse(path, FxErrorStr(err));
 
-  std::printf("wrote %s: program \"%.27s\", %d parameters, parameter form, %d bytes\n",
-              path.c_str(), fx->GetPresetName(fx->GetCurrentPresetIdx()), fx->NParams(),
-              file.Size());
-  if (name.size() > 27) std::printf("  the name was cut to 27 characters\n");
+  FxProgramInfo written;
+  ParseFxProgramHeader(file, 0, &written);
+  std::printf("wrote %s: program \"%s\", %d parameters, parameter form, %d bytes\n", path.c_str(),
+              PrintableName(written.mName).c_str(), fx->NParams(), file.Size());
+  if (haveName && std::strlen(written.mName) < name.size())
+    std::printf("  the name was cut to 27 characters\n");
   std::printf("  %s\n", DescribeSettings(*fx, settings).c_str());
   return 0;
 }
@@ -111,7 +113,7 @@ void PrintProgramHeader(const FxProgramInfo& program, bool chunkForm) {
               FourCCText(program.mFxMagic).c_str(), program.mFormatVersion);
   std::printf("  plug-in %s, version %s, %d parameters\n", FourCCText(program.mPluginID).c_str(),
               VersionText(program.mPluginVersion).c_str(), program.mNumParams);
-  std::printf("  program \"%s\"\n", program.mName);
+  std::printf("  program \"%s\"\n", PrintableName(program.mName).c_str());
 }
 
 // The checks are those of the effect's own loader, in its order, so that what show
@@ -161,7 +163,7 @@ int ShowBank(const std::string& path, ByteChunk& file) {
   for (int k = 0; k < bank.mNumPrograms; ++k) {
     FxProgramInfo program;
     ParseFxProgram(file, bank.mDataPos + k * bank.mProgramSize, fx->NParams(), &program);
-    std::printf("program %d \"%s\"%s\n", k, program.mName,
+    std::printf("program %d \"%s\"%s\n", k, PrintableName(program.mName).c_str(),
                 k < fx->NPresets() ? "" : " (beyond the effect's presets: not loaded)");
     PrintValues(*fx, file, program);
   }

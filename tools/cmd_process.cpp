@@ -21,13 +21,14 @@ namespace {
 const char kUsage[] =
     "usage: vantrose process IN OUT [--block N] [--state FILE] [--preset FILE.fxp]\n"
     "                        [--set NAME=VALUE]... [--save-state FILE]\n"
-    "  IN     a mono or stereo sound file (WAV, AIFF, FLAC, ...)\n"
-    "  OUT    the processed audio, 32-bit float WAV, same rate and channels\n"
+    "  IN     a mono or stereo sound file (WAV, AIFF, FLAC, ...), 8000 to 768000 Hz\n"
+    "  OUT    the processed audio, 32-bit float WAV (RF64 past 4 GiB), same rate and\n"
+    "         channels; a new file or a regular one, in an existing folder\n"
     "  --block N          frames per processing block (default 512)\n"
     "  --state FILE       a saved unit state (class info) restored before the rest\n"
     "  --preset FILE.fxp  a program file, loaded first (the --sets still apply after it)\n"
     "  --set NAME=VALUE   a parameter by name or index, in its own units\n"
-    "  --save-state FILE  the unit's state (class info) after processing\n";
+    "  --save-state FILE  the unit's state (class info) after processing (not IN or OUT)\n";
 
 constexpr int kMaxBlock = 1 << 16;
 

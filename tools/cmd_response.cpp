@@ -9,6 +9,7 @@
 
 #include "Commands.h"
 #include "EffectSetup.h"
+#include "OutputPath.h"
 #include "Response.h"
 #include "ResponsePlot.h"
 #include "SampleRateRange.h"
@@ -63,6 +64,8 @@ int RunResponse(int argc, char** argv) {
   }
 
   if (compare && png.empty()) return UsageError("--compare needs --png");
+  std::string pathError;
+  if (!png.empty() && !CheckOutputPath(png, &pathError)) return UsageError("--png: " + pathError);
 
   std::unique_ptr<Vantrose> fx = MakeConfiguredEffect(rate, 512, 2, settings);
   const double top = std::min(20000.0, 0.49 * rate);

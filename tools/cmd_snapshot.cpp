@@ -21,7 +21,15 @@ const char kUsage[] =
     "                         [--click X,Y]... [--dblclick X,Y]... [--wheel X,Y,STEPS]...\n"
     "                         [--resources DIR]\n"
     "  positions are editor pixels: origin top-left of the 774 x 237 panel, y down;\n"
-    "  a drag presses at X,Y, moves by DX,DY and releases (up raises a knob).\n";
+    "  a drag presses at X,Y, moves by DX,DY and releases (up raises a knob);\n"
+    "  positions and distances within +-65536 pixels, wheel steps within +-1000.\n";
+
+bool Within(const int* v, int n, int limit) {
+  for (int i = 0; i < n; ++i) {
+    if (v[i] < -limit || v[i] > limit) return false;
+  }
+  return true;
+}
 
 // Parses exactly n comma-separated integers.
 bool ParseInts(const char* text, int n, int* out) {
@@ -39,13 +47,17 @@ bool ParseInts(const char* text, int n, int* out) {
 
 bool ParseGesture(const char* option, const char* value, PanelGesture* g) {
   int v[4] = {0, 0, 0, 0};
-  if (std::strcmp(option, "--drag") == 0 && ParseInts(value, 4, v)) {
+  auto parse = [&](int n) {
+    return ParseInts(value, n, v) && Within(v, n == 3 ? 2 : n, kMaxGesturePixels) &&
+           (n != 3 || Within(v + 2, 1, kMaxWheelSteps));
+  };
+  if (std::strcmp(option, "--drag") == 0 && parse(4)) {
     *g = PanelGesture{PanelGesture::kDrag, v[0], v[1], v[2], v[3]};
-  } else if (std::strcmp(option, "--click") == 0 && ParseInts(value, 2, v)) {
+  } else if (std::strcmp(option, "--click") == 0 && parse(2)) {
     *g = PanelGesture{PanelGesture::kClick, v[0], v[1]};
-  } else if (std::strcmp(option, "--dblclick") == 0 && ParseInts(value, 2, v)) {
+  } else if (std::strcmp(option, "--dblclick") == 0 && parse(2)) {
     *g = PanelGesture{PanelGesture::kDoubleClick, v[0], v[1]};
-  } else if (std::strcmp(option, "--wheel") == 0 && ParseInts(value, 3, v)) {
+  } else if (std::strcmp(option, "--wheel") == 0 && parse(3)) {
     *g = PanelGesture{PanelGesture::kWheel, v[0], v[1], 0, v[2]};
   } else {
     return false;

@@ -2,6 +2,7 @@
 // what the effect holds.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -10,7 +11,9 @@
 #include <string>
 
 #include "PanelSnapshot.h"
+#include "Raster_MemBitmap.h"
 #include "Raster_PNG.h"
+#include "Raster_PNGWrite.h"
 
 namespace {
 
@@ -66,6 +69,36 @@ TEST(PanelSnapshot, MissingArtworkAndUnwritableOutputAreReported) {
   std::vector<double> values;
   EXPECT_FALSE(RenderPanelSnapshot(r, &values, &error));
   EXPECT_NE(error.find("can't write"), std::string::npos);
+}
+
+// Each image that is missing, unreadable or the wrong size is named, and only those.
+TEST(PanelSnapshot, BadArtworkIsNamedImageByImage) {
+  const std::string dir = ::testing::TempDir() + "vantrose_art_" + std::to_string(getpid());
+  ASSERT_EQ(mkdir(dir.c_str(), 0755), 0);
+  const std::string src = std::string(VANTROSE_SOURCE_DIR) + "/resources/img/";
+  const char* const kAllButOver[] = {"BG",  "BELL", "HPLP", "BY", "LG", "LF", "LMG", "LMF",
+                                     "HMG", "HMF",  "HG",   "HF", "HP", "LP", "GAIN"};
+  for (const char* name : kAllButOver) {
+    std::unique_ptr<Raster_IBitmap> image(Raster_LoadPNG((src + name + ".png").c_str(), nullptr));
+    ASSERT_TRUE(image && Raster_WritePNG((dir + "/" + name + ".png").c_str(), image.get()));
+  }
+  Raster_MemBitmap tiny(10, 10, 4);
+  ASSERT_TRUE(Raster_WritePNG((dir + "/LG.png").c_str(), &tiny));
+  std::FILE* f = std::fopen((dir + "/BG.png").c_str(), "wb");
+  std::fputs("\x89PNG but not really", f);
+  std::fclose(f);
+  std::string error;
+  EXPECT_FALSE(RegisterPanelArtwork(dir, &error));
+  for (const char* named : {"BG.png is not a readable PNG",
+                            "LG.png is 10 x 10 pixels, not 54 x 1674", "OVER.png is missing"}) {
+    EXPECT_NE(error.find(named), std::string::npos) << error;
+  }
+  EXPECT_EQ(error.find("HG.png"), std::string::npos) << error;
+  for (const char* name : kAllButOver) {
+    std::remove((dir + "/" + name + ".png").c_str());
+  }
+  rmdir(dir.c_str());
+  EXPECT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error)) << error;
 }
 
 }  // namespace

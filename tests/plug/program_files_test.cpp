@@ -75,6 +75,25 @@ TEST(ProgramFile, ParameterFormHeaderIsBigEndianWithTheNameCutTo27) {
   EXPECT_EQ(Bytes(file, 56, 4), BE(0x3F000000));
 }
 
+// A cut never splits a UTF-8 character: two-, three- and four-byte characters
+// straddling the 27th byte are dropped whole; one ending exactly there is kept.
+TEST(ProgramFile, LongNamesAreCutAtACharacterBoundary) {
+  const struct {
+    std::string name, kept;
+  } cases[] = {
+      {std::string(26, 'a') + "\xC3\xA9", std::string(26, 'a')},
+      {std::string(25, 'a') + "\xE2\x82\xAC", std::string(25, 'a')},
+      {std::string(24, 'a') + "\xF0\x9F\x98\x80", std::string(24, 'a')},
+      {std::string(25, 'a') + "\xC3\xA9" + "zz", std::string(25, 'a') + "\xC3\xA9"},
+  };
+  for (const auto& c : cases) {
+    ByteChunk field;
+    AppendFxName(&field, c.name.c_str());
+    ASSERT_EQ(field.Size(), kFxNameLen);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(field.GetBytes())), c.kept) << c.name;
+  }
+}
+
 TEST(ProgramFile, ChunkFormHoldsTheFrameworkHeaderThenTheState) {
   StatePlug plug(true, 0);
   ByteChunk file;

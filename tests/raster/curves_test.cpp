@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "RasterTestUtil.h"
+#include "Raster_Fill.h"
 #include "Raster_Primitives.h"
 
 namespace {
@@ -33,28 +34,37 @@ int MaxByte(Raster_IBitmap& bmp) {
   return m;
 }
 
-// The lit pixels form one 8-connected piece.
+// The lit pixels form one 8-connected piece: a flood fill from one of them clears all.
 bool Connected(Raster_IBitmap& bmp) {
-  std::vector<Pixel> lit = Lit(bmp), todo;
+  const std::vector<Pixel> lit = Lit(bmp);
   if (lit.empty()) return false;
-  auto seen = MakeBitmap(bmp.getWidth(), bmp.getHeight());
-  todo.push_back(lit[0]);
-  Set(*seen, lit[0].x, lit[0].y, 1);
-  size_t reached = 0;
+  auto left = MakeBitmap(bmp.getWidth(), bmp.getHeight());
+  for (const Pixel& p : lit)
+    Set(*left, p.x, p.y, 1);
+  std::vector<Pixel> todo{lit[0]};
+  Set(*left, lit[0].x, lit[0].y, 0);
   while (!todo.empty()) {
     const Pixel p = todo.back();
     todo.pop_back();
-    ++reached;
     for (int dy = -1; dy <= 1; ++dy)
-      for (int dx = -1; dx <= 1; ++dx) {
-        const int x = p.x + dx, y = p.y + dy;
-        if (x < 0 || y < 0 || x >= bmp.getWidth() || y >= bmp.getHeight()) continue;
-        if (!At(bmp, x, y) || At(*seen, x, y)) continue;
-        Set(*seen, x, y, 1);
-        todo.push_back({x, y});
-      }
+      for (int dx = -1; dx <= 1; ++dx)
+        if (Raster_GetPixel(left.get(), p.x + dx, p.y + dy)) {
+          Set(*left, p.x + dx, p.y + dy, 0);
+          todo.push_back({p.x + dx, p.y + dy});
+        }
   }
-  return reached == lit.size();
+  return CountNonZero(*left) == 0;
+}
+
+// No L-shaped corner: a pixel lit beside and above or below another is one a thin line
+// does not need.
+bool Thin(Raster_IBitmap& bmp) {
+  for (const Pixel& p : Lit(bmp))
+    for (int dx : {-1, 1})
+      for (int dy : {-1, 1})
+        if (Raster_GetPixel(&bmp, p.x + dx, p.y) && Raster_GetPixel(&bmp, p.x, p.y + dy))
+          return false;
+  return true;
 }
 
 // ---- Lines with float end points ----
@@ -199,6 +209,7 @@ TEST_P(CurveTest, ConnectedWithoutRepeatsAndThroughBothEnds) {
   auto bmp = MakeBitmap(44, 44);
   Draw(bmp.get(), c, 0, 0, kOne, 1, false);
   EXPECT_TRUE(Connected(*bmp));
+  EXPECT_TRUE(Thin(*bmp));
   EXPECT_EQ(MaxByte(*bmp), 1) << "a pixel combined twice";
   EXPECT_EQ(At(*bmp, static_cast<int>(c.p[0]), static_cast<int>(c.p[1])), kOne);
   EXPECT_EQ(At(*bmp, static_cast<int>(c.p[2 * c.n - 2]), static_cast<int>(c.p[2 * c.n - 1])), kOne);
@@ -231,8 +242,9 @@ TEST_P(CurveTest, DrawnInPiecesEqualsTheWhole) {
 INSTANTIATE_TEST_SUITE_P(Curves, CurveTest, ::testing::ValuesIn(kCurves));
 
 TEST(FillCBezier, ShapesSharingAnEdgeCoverEachPixelOnce) {
-  // Above and below one curve, and the two halves of the area below it.
-  const float p[8] = {1, 20, 10, -10, 30, 50, 39, 12};
+  // Above and below one curve, and the two halves of the area below it; end points on
+  // pixel centres test the rule for crossings at a vertex.
+  const float p[8] = {1, 20.5f, 10, -10, 30, 50, 39, 12.5f};
   auto bmp = MakeBitmap(40, 40);
   Raster_FillCBezier(bmp.get(), p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7], 0, kOne, 1.0f, 1);
   Raster_FillCBezier(bmp.get(), p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7], 40, kOne, 1.0f, 1);
@@ -240,7 +252,7 @@ TEST(FillCBezier, ShapesSharingAnEdgeCoverEachPixelOnce) {
     for (int x = 1; x < 39; ++x)
       ASSERT_EQ(At(*bmp, x, y), kOne) << x << "," << y;
   CurveCase a, b;
-  Halves(CurveCase{4, {1, 20, 10, -10, 30, 50, 39, 12}}, &a, &b);
+  Halves(CurveCase{4, {1, 20.5f, 10, -10, 30, 50, 39, 12.5f}}, &a, &b);
   auto whole = MakeBitmap(40, 40), split = MakeBitmap(40, 40);
   Raster_FillCBezier(whole.get(), p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7], 38, kOne, 1.0f,
                      1);

@@ -1,16 +1,24 @@
 // The audio subcommands, called as the command line calls them: argument checking,
 // refusals that leave no output behind, and a processed file that matches the effect.
+#include <dirent.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sndfile.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "AudioFile.h"
 #include "Commands.h"
 #include "EffectSetup.h"
+#include "Progress.h"
 
 namespace {
 
@@ -32,6 +40,23 @@ class CliTest : public ::testing::Test {
     return mFiles.back();
   }
   static bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+  static std::string Contents(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+  }
+  // The names in the scratch folder, to show that nothing was left behind.
+  std::set<std::string> Entries() const {
+    std::set<std::string> names;
+    DIR* d = opendir(mDir.c_str());
+    while (dirent* e = d ? readdir(d) : nullptr) {
+      if (e->d_name[0] != '.' || (std::string(e->d_name) != "." && std::string(e->d_name) != ".."))
+        names.insert(e->d_name);
+    }
+    if (d) closedir(d);
+    return names;
+  }
 
   // Runs a subcommand with the given arguments, as main() hands them over.
   static int Call(int (*cmd)(int, char**), std::vector<std::string> args) {
@@ -75,6 +100,10 @@ class CliTest : public ::testing::Test {
     return d;
   }
 
+  static std::string BaseName(const std::string& path) {
+    return path.substr(path.find_last_of('/') + 1);
+  }
+
   std::string mDir;
   std::vector<std::string> mFiles;
 };
@@ -115,8 +144,126 @@ TEST_F(CliTest, ProcessRefusesBadInputAndLeavesNoOutput) {
   }
 }
 
+// Bad output and state names are refused before any work, and nothing they name
+// (or the input) is touched: no file through a link, no device node replaced.
+TEST_F(CliTest, ProcessRefusesBadOutputsAndStatePathsUpFront) {
+  const std::string in = Path("in.wav"), out = Path("out.wav"), victim = Path("victim");
+  const std::string link = Path("link.wav"), inLink = Path("in-link.plist");
+  const std::string slow = Path("slow.wav"), fast = Path("fast.wav");
+  WriteFile(in, Tone(1000, 2), 2, 44100);
+  WriteFile(slow, Tone(100, 1), 1, 7999);
+  WriteFile(fast, Tone(100, 1), 1, 768001);
+  std::ofstream(victim) << "keep me";
+  ASSERT_EQ(symlink(victim.c_str(), link.c_str()), 0);
+  ASSERT_EQ(symlink(in.c_str(), inLink.c_str()), 0);
+  const std::string inBytes = Contents(in);
+  const std::set<std::string> before = Entries();
+  const BadArgs cases[] = {
+      {"OUT is a folder", {in, mDir}},
+      {"OUT ends in a slash", {in, mDir + "/new/"}},
+      {"OUT is a symbolic link", {in, link}},
+      {"OUT is a device", {in, "/dev/null"}},
+      {"OUT has no folder", {in, mDir + "/absent/out.wav"}},
+      {"OUT is empty", {in, ""}},
+      {"state is IN", {in, out, "--save-state", in}},
+      {"state is IN through a link", {in, out, "--save-state", inLink}},
+      {"state is OUT, not there yet", {in, out, "--save-state", mDir + "/./out.wav"}},
+      {"state is a device", {in, out, "--save-state", "/dev/null"}},
+      {"rate below the range", {slow, out}},
+      {"rate above the range", {fast, out}},
+  };
+  for (const BadArgs& c : cases) {
+    EXPECT_EQ(Call(RunProcess, c.args), kExitUsage) << c.why;
+    EXPECT_EQ(Entries(), before) << c.why;
+    EXPECT_EQ(Contents(victim), "keep me") << c.why;
+    EXPECT_EQ(Contents(in), inBytes) << c.why;
+  }
+  // A link planted where the output's temporary once went is left alone too.
+  const std::string planted = Path("out.wav.part" + std::to_string(getpid()));
+  ASSERT_EQ(symlink(victim.c_str(), planted.c_str()), 0);
+  ASSERT_EQ(Call(RunProcess, {in, out}), 0);
+  EXPECT_EQ(Contents(victim), "keep me");
+  std::set<std::string> after = before;
+  after.insert({"out.wav", BaseName(planted)});
+  EXPECT_EQ(Entries(), after);
+}
+
+// A state save that fails (here past the file size limit) leaves no file behind.
+TEST_F(CliTest, FailedStateSaveLeavesNoFile) {
+  const std::string in = Path("in.wav"), out = Path("out.wav"), state = Path("state.plist");
+  WriteFile(in, Tone(8, 1), 1, 44100);
+  rlimit old;
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 200;  // room for the output, not for the state
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &small);
+  const int code = Call(RunProcess, {in, out, "--save-state", state});
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(code, kExitUsage);
+  EXPECT_TRUE(Exists(out));
+  EXPECT_FALSE(Exists(state));
+  EXPECT_EQ(Entries(), (std::set<std::string>{"in.wav", "out.wav"}));
+}
+
+// Plain WAV up to its 32-bit sizes, RF64 beyond: the choice, and an RF64 file that
+// reads back whole.
+TEST_F(CliTest, OutputsPastFourGigabytesAreRF64) {
+  const long long twoHours96k = 2LL * 3600 * 96000;
+  EXPECT_EQ(AudioWriter::ContainerFor(twoHours96k, 2), AudioWriter::kRF64);
+  EXPECT_EQ(AudioWriter::ContainerFor(twoHours96k, 1), AudioWriter::kWav);
+  EXPECT_EQ(AudioWriter::ContainerFor(3LL * 3600 * 44100, 2), AudioWriter::kWav);
+  EXPECT_EQ(AudioWriter::ContainerFor(1LL << 29, 2), AudioWriter::kRF64);
+
+  const std::string out = Path("big.wav");
+  const std::vector<float> data = Tone(3000, 2);
+  AudioWriter w;
+  std::string error;
+  ASSERT_TRUE(w.Open(out, 96000, 2, &error, AudioWriter::kRF64)) << error;
+  ASSERT_TRUE(w.Write(data.data(), 3000, &error)) << error;
+  ASSERT_TRUE(w.Commit(&error)) << error;
+  SF_INFO info;
+  EXPECT_EQ(ReadFile(out, &info), data);
+  EXPECT_EQ(info.format, SF_FORMAT_RF64 | SF_FORMAT_FLOAT);
+}
+
+// Quiet on a non-terminal stderr unless the input is short of what its header says.
+TEST_F(CliTest, ProcessNamesTruncatedInputWithBothCounts) {
+  const std::string in = Path("in.wav"), out = Path("out.wav");
+  WriteFile(in, Tone(1000, 2), 2, 44100);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Call(RunProcess, {in, out}), 0);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  ASSERT_EQ(truncate(in.c_str(), static_cast<off_t>(Contents(in).size() - 600 * 8)), 0);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Call(RunProcess, {in, out}), 0);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("truncated"), std::string::npos) << err;
+  EXPECT_NE(err.find("promises 1000 frames, the file holds 400"), std::string::npos) << err;
+  SF_INFO info;
+  EXPECT_EQ(ReadFile(out, &info).size(), 800u);
+}
+
+TEST(ProgressLine, ShowsThePercentageAndTheSpeed) {
+  EXPECT_NE(Progress::Line(480000, 960000, 48000, 2.0).find(" 50%  5.0x realtime"),
+            std::string::npos);
+  EXPECT_NE(Progress::Line(960000, 960000, 48000, 0.0).find("100%"), std::string::npos);
+}
+
 TEST_F(CliTest, OtherCommandsRejectBadArguments) {
-  EXPECT_EQ(Call(RunResponse, {"--rate", "0"}), kExitUsage);
+  for (const char* rate : {"0", "7999", "768001", "inf"})
+    EXPECT_EQ(Call(RunResponse, {"--rate", rate}), kExitUsage) << rate;
+  // Gestures far outside int-safe ranges are refused, not replayed for minutes.
+  const std::string png = Path("panel.png");
+  for (std::vector<std::string> g : {std::vector<std::string>{"--drag", "0,0,2147483647,0"},
+                                     {"--click", "-2147483648,5"},
+                                     {"--drag", "300,75,0,-65537"},
+                                     {"--wheel", "300,75,1001"}}) {
+    EXPECT_EQ(Call(RunSnapshot, {png, g[0], g[1]}), kExitUsage) << g[1];
+  }
+  EXPECT_FALSE(Exists(png));
+  EXPECT_EQ(Call(RunSnapshot, {png, "--drag", "312,75,0,-65536"}), 0);
   EXPECT_EQ(Call(RunResponse, {"--set", "Bell=2"}), kExitUsage);
   EXPECT_EQ(Call(RunResponse, {"--plot"}), kExitUsage);
   EXPECT_EQ(Call(RunBench, {"--runs", "0"}), kExitUsage);

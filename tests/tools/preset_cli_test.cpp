@@ -66,6 +66,19 @@ TEST(PresetCommand, SaveThenShowThenLoadGivesTheSettings) {
   std::remove(path.c_str());
 }
 
+// Control characters in a name reach the terminal escaped, never raw.
+TEST(PresetCommand, ControlCharactersInNamesArePrintedEscaped) {
+  std::string path = Temp("ctl.fxp");
+  Result save = RunPresetCommand({"save", path, "--name", "a\x1b[2Jb\tc\x7f"});
+  ASSERT_EQ(save.code, 0) << save.err;
+  Result show = RunPresetCommand({"show", path});
+  for (const std::string& out : {save.out, show.out}) {
+    EXPECT_TRUE(Contains(out, "\"a\\x1B[2Jb\\x09c\\x7F\"")) << out;
+    EXPECT_EQ(out.find_first_of("\x1b\x7f"), std::string::npos) << out;
+  }
+  std::remove(path.c_str());
+}
+
 TEST(PresetCommand, ShowListsEveryProgramOfABank) {
   std::unique_ptr<IPluginAU> fx(static_cast<IPluginAU*>(MakePlug(nullptr)));
   fx->ModifyCurrentPreset("bank program");
