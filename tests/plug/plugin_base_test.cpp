@@ -327,9 +327,7 @@ TEST(Editor, HostChangesAreClampedShownThenApplied) {
     EXPECT_EQ(plug.SetParameterFromHost(c.idx, c.value), c.accepted) << c.value;
     EXPECT_EQ(plug.changed, c.accepted ? std::vector<int>{c.idx} : std::vector<int>{});
     EXPECT_TRUE(plug.informed.empty());
-    const std::vector<std::string> shown =
-        c.shown ? std::vector<std::string>{c.shown} : std::vector<std::string>{};
-    EXPECT_EQ(log, shown);
+    EXPECT_EQ(log, c.shown ? std::vector<std::string>{c.shown} : std::vector<std::string>{});
     if (!c.accepted) {
       EXPECT_EQ(plug.GetParam(1)->GetValue(), 0.0);
     }

@@ -263,7 +263,8 @@ TEST_F(CliTest, OtherCommandsRejectBadArguments) {
     EXPECT_EQ(Call(RunSnapshot, {png, g[0], g[1]}), kExitUsage) << g[1];
   }
   EXPECT_FALSE(Exists(png));
-  EXPECT_EQ(Call(RunSnapshot, {png, "--drag", "312,75,0,-65536"}), 0);
+  EXPECT_EQ(
+      Call(RunSnapshot, {png, "--drag", "312,75,0,-65536", "--resources", VANTROSE_SOURCE_DIR}), 0);
   EXPECT_EQ(Call(RunResponse, {"--set", "Bell=2"}), kExitUsage);
   EXPECT_EQ(Call(RunResponse, {"--plot"}), kExitUsage);
   EXPECT_EQ(Call(RunBench, {"--runs", "0"}), kExitUsage);
