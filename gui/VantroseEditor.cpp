@@ -1,19 +1,12 @@
 #include "VantroseEditor.h"
 
-#include "IGraphicsMac.h"
+#include "IGraphics.h"
 #include "IKnobControls.h"
 #include "ISwitchControls.h"
 #include "ITextControls.h"
-#include "VantroseIdentity.h"
 #include "VantroseLayout.h"
 
 using namespace VantroseLayout;
-
-IGraphicsMac* MakeGraphics(IPluginBase* plug, int width, int height, int fps) {
-  IGraphicsMac* graphics = new IGraphicsMac(plug, width, height, fps);
-  graphics->SetBundleID(VantroseIdentity::kBundleID);
-  return graphics;
-}
 
 // Switches and knobs in their fixed order, so that control indices, drawing
 // order and hit-test priority stay as the layout lists them.
@@ -32,10 +25,4 @@ void AttachVantroseControls(IGraphics* graphics, IPluginBase* plug) {
   }
   graphics->AttachControl(
       new IURLControl(plug, IRECT(kLinkL, kLinkT, kLinkR, kLinkB), kProductURL));
-}
-
-IEditor* MakeVantroseEditor(IPluginBase* plug) {
-  IGraphicsMac* graphics = MakeGraphics(plug, kWidth, kHeight, 0);
-  AttachVantroseControls(graphics, plug);
-  return graphics;
 }

@@ -19,6 +19,7 @@ const char* kPrefixes =
     "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
     "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
@@ -89,6 +90,7 @@ std::string PluginTurtle(IPluginBase& plug, const VantroseLV2::PluginKind& kind)
   t += "  lv2:optionalFeature lv2:hardRTCapable , urid:map , opts:options ;\n";
   t += "  opts:supportedOption bufsz:maxBlockLength ;\n";
   t += "  lv2:extensionData state:interface ;\n";
+  t += "  ui:ui <" + std::string(VantroseLV2::kUIURI) + "> ;\n";
   for (int i = 0; i < plug.NParams(); ++i)
     t += ControlPortTurtle(ControlPortForParam(plug, i), i);
   static const char* kInSymbols[2][2] = {{"in", "in_l"}, {"", "in_r"}};
@@ -102,6 +104,16 @@ std::string PluginTurtle(IPluginBase& plug, const VantroseLV2::PluginKind& kind)
     t += AudioPortTurtle("OutputPort", kOutSymbols[c][stereo], kOutNames[c][stereo], index++);
     t += c + 1 < n ? " ;\n" : " .\n\n";
   }
+  return t;
+}
+
+// The editor: an X11 window of fixed size that embeds in the host's window, shows itself
+// on its own, and reports gestures; it needs nothing from the plug-in instance.
+std::string UITurtle() {
+  std::string t = "<" + std::string(VantroseLV2::kUIURI) + ">\n  a ui:X11UI ;\n";
+  t += "  lv2:optionalFeature ui:parent , ui:resize , ui:touch , ui:idleInterface , "
+       "ui:noUserResize ;\n";
+  t += "  lv2:extensionData ui:idleInterface , ui:showInterface .\n\n";
   return t;
 }
 
@@ -157,6 +169,8 @@ std::string ManifestTurtle(IPluginBase& plug) {
            "> ;\n  rdfs:seeAlso <presets.ttl> .\n\n";
     }
   }
+  t += "<" + std::string(VantroseLV2::kUIURI) + ">\n  a ui:X11UI ;\n  ui:binary <" +
+       VantroseLV2::kUIBinaryName + "> ;\n  rdfs:seeAlso <vantrose.ttl> .\n\n";
   return t;
 }
 
@@ -164,7 +178,7 @@ std::string PluginsTurtle(IPluginBase& plug) {
   std::string t = kPrefixes;
   for (const VantroseLV2::PluginKind& k : VantroseLV2::kKinds)
     t += PluginTurtle(plug, k);
-  return t;
+  return t + UITurtle();
 }
 
 // Each preset's chunk holds one double per parameter, in index order.

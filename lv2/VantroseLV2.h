@@ -32,6 +32,10 @@ struct UnnamedParam {
 };
 constexpr UnnamedParam kUnnamedParams[] = {{14, "over", "OVER"}};
 
+// The editor, one LV2 UI for both plug-ins, in a binary of its own.
+constexpr const char* kUIURI = VANTROSE_LV2_URI "#ui";
+constexpr const char* kUIBinaryName = "vantrose_ui.so";
+
 constexpr const char* kBinaryName = "vantrose.so";
 constexpr const char* kBundleName = "vantrose.lv2";
 

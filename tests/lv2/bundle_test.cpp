@@ -1,8 +1,10 @@
 // The bundle as an LV2 host reads it: both plug-ins, their features, the control ports
 // against the effect's parameters, the audio ports and the default preset.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <lv2/core/lv2.h>
 #include <lv2/presets/presets.h>
+#include <lv2/ui/ui.h>
 #include <lv2/units/units.h>
 
 #include <memory>
@@ -177,6 +179,47 @@ TEST_P(Bundle, DefaultPresetHoldsTheDefaults) {
   lilv_state_free(state);
   lilv_nodes_free(presets);
   lilv_node_free(presetClass);
+}
+
+// One X11 UI for both plug-ins, from its own binary, which needs no host feature: without
+// a parent window it makes none until shown, and it takes only this bundle's plug-ins.
+TEST_P(Bundle, OffersTheX11UIFromItsOwnBinary) {
+  const LilvPlugin* plugin = TestPlugin(GetParam().uri);
+  ASSERT_NE(plugin, nullptr);
+  LilvUIs* uis = lilv_plugin_get_uis(plugin);
+  ASSERT_EQ(lilv_uis_size(uis), 1u);
+  const LilvUI* ui = lilv_uis_get(uis, lilv_uis_begin(uis));
+  EXPECT_EQ(NodeString(lilv_ui_get_uri(ui)), "https://kelvorin.com/lv2/vantrose#ui");
+  LilvNode* x11 = NewURI(LV2_UI__X11UI);
+  EXPECT_TRUE(lilv_ui_is_a(ui, x11));
+  lilv_node_free(x11);
+  char* path = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
+  void* lib = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(lib, nullptr) << dlerror();
+  auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(lib, "lv2ui_descriptor"));
+  ASSERT_NE(entry, nullptr);
+  const LV2UI_Descriptor* d = entry(0);
+  EXPECT_EQ(entry(1), nullptr);
+  EXPECT_STREQ(d->URI, "https://kelvorin.com/lv2/vantrose#ui");
+  EXPECT_NE(d->extension_data(LV2_UI__idleInterface), nullptr);
+  EXPECT_NE(d->extension_data(LV2_UI__showInterface), nullptr);
+  auto write = [](LV2UI_Controller, uint32_t, uint32_t, uint32_t, const void*) {};
+  LV2UI_Widget widget = &widget;
+  const LV2_Feature* none[] = {nullptr};
+  EXPECT_EQ(d->instantiate(d, "urn:other", VANTROSE_LV2_BUNDLE_DIR, write, nullptr, &widget, none),
+            nullptr);
+  LV2UI_Handle h =
+      d->instantiate(d, GetParam().uri, VANTROSE_LV2_BUNDLE_DIR, write, nullptr, &widget, none);
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(widget, nullptr);
+  float v = 0.3f;
+  d->port_event(h, 0, sizeof v, 0, &v);
+  auto idle = static_cast<const LV2UI_Idle_Interface*>(d->extension_data(LV2_UI__idleInterface));
+  EXPECT_EQ(idle->idle(h), 0);
+  d->cleanup(h);
+  dlclose(lib);
+  lilv_free(path);
+  lilv_uis_free(uis);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPlugins, Bundle, ::testing::ValuesIn(kKinds),

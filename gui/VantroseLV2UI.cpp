@@ -1,0 +1,139 @@
+// The LV2 UI entry points: the effect's panel in an X11 window, embedded in the host's
+// window through ui:parent, or top-level through the show interface.  Every callback
+// runs on the host's UI thread.
+#include <lv2/ui/ui.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "IGraphicsX11.h"
+#include "IPluginLV2UI.h"
+#include "VantroseEditor.h"
+#include "VantroseIdentity.h"
+#include "VantroseLV2.h"
+#include "VantroseLayout.h"
+#include "VantroseParams.h"
+
+namespace {
+
+// One open UI: the parameters, the panel on them, and whether the host embeds it.
+struct VantroseUI {
+  IPluginLV2UI plug{VantroseParams::kNumParams,  VantroseIdentity::kEffectName,
+                    VantroseIdentity::kMfrName,  VantroseIdentity::kVendorVersion,
+                    VantroseIdentity::kUniqueID, VantroseIdentity::kMfrID};
+  IGraphicsX11* graphics = nullptr;  // owned by plug
+  void* parent = nullptr;
+};
+
+VantroseUI* UI(LV2UI_Handle handle) {
+  return static_cast<VantroseUI*>(handle);
+}
+
+const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
+  if (!features) return nullptr;
+  for (; *features; ++features) {
+    if ((*features)->URI && std::strcmp((*features)->URI, uri) == 0) return (*features)->data;
+  }
+  return nullptr;
+}
+
+bool KnownPlugin(const char* uri) {
+  for (const VantroseLV2::PluginKind& k : VantroseLV2::kKinds) {
+    if (uri && std::strcmp(uri, k.uri) == 0) return true;
+  }
+  return false;
+}
+
+VantroseUI* MakeUI(const char* bundlePath, const LV2UIHost& host) {
+  VantroseUI* ui = new (std::nothrow) VantroseUI();
+  if (!ui) return nullptr;
+  InitVantroseParams(&ui->plug);
+  ui->plug.SetUIHost(host);
+  ui->graphics = new IGraphicsX11(&ui->plug, VantroseLayout::kWidth, VantroseLayout::kHeight, 0);
+  // The artwork is installed in the bundle, wherever the host found it.
+  ui->graphics->SetResourceDir(bundlePath);
+  if (FindResourceImage(bundlePath, VantroseLayout::kBackgroundFile).empty())
+    std::fprintf(stderr, "Vantrose UI: no artwork (resources/img/*.png) in %s\n", bundlePath);
+  AttachVantroseControls(ui->graphics, &ui->plug);
+  ui->plug.AttachGraphics(ui->graphics);
+  return ui;
+}
+
+// Without ui:parent there is no window until the host calls show.
+LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const char* bundlePath,
+                         LV2UI_Write_Function write, LV2UI_Controller controller,
+                         LV2UI_Widget* widget, const LV2_Feature* const* features) {
+  if (!KnownPlugin(pluginURI) || !bundlePath || !write) return nullptr;
+  LV2UIHost host;
+  host.write = write;
+  host.controller = controller;
+  host.touch = static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch));
+  VantroseUI* ui = MakeUI(bundlePath, host);
+  if (!ui) return nullptr;
+  ui->parent = const_cast<void*>(FindFeature(features, LV2_UI__parent));
+  if (widget) *widget = nullptr;
+  if (ui->parent) {
+    void* window = ui->graphics->OpenWindow(ui->parent);
+    if (!window) {
+      delete ui;
+      return nullptr;
+    }
+    if (widget) *widget = window;
+  }
+  const LV2UI_Resize* resize =
+      static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
+  if (resize && resize->ui_resize)
+    resize->ui_resize(resize->handle, VantroseLayout::kWidth, VantroseLayout::kHeight);
+  return ui;
+}
+
+void Cleanup(LV2UI_Handle handle) {
+  delete UI(handle);
+}
+
+void PortEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format,
+               const void* buffer) {
+  UI(handle)->plug.PortEvent(port, size, format, buffer);
+}
+
+// Non-zero once a top-level window was closed by the user, as the interface asks.
+int Idle(LV2UI_Handle handle) {
+  VantroseUI* ui = UI(handle);
+  if (!ui->graphics->WindowIsOpen()) return ui->parent ? 1 : 0;
+  if (ui->graphics->Idle()) return 0;
+  ui->graphics->CloseWindow();
+  return 1;
+}
+
+int Show(LV2UI_Handle handle) {
+  VantroseUI* ui = UI(handle);
+  if (ui->graphics->WindowIsOpen()) return 0;
+  return ui->graphics->OpenWindow(ui->parent) ? 0 : 1;
+}
+
+int Hide(LV2UI_Handle handle) {
+  VantroseUI* ui = UI(handle);
+  if (!ui->parent) ui->graphics->CloseWindow();
+  return 0;
+}
+
+const LV2UI_Idle_Interface kIdle = {Idle};
+const LV2UI_Show_Interface kShow = {Show, Hide};
+
+const void* ExtensionData(const char* uri) {
+  if (!uri) return nullptr;
+  if (std::strcmp(uri, LV2_UI__idleInterface) == 0) return &kIdle;
+  if (std::strcmp(uri, LV2_UI__showInterface) == 0) return &kShow;
+  return nullptr;
+}
+
+const LV2UI_Descriptor kDescriptor = {VantroseLV2::kUIURI, Instantiate, Cleanup, PortEvent,
+                                      ExtensionData};
+
+}  // namespace
+
+LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+  return index == 0 ? &kDescriptor : nullptr;
+}

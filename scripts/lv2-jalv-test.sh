@@ -1,0 +1,214 @@
+#!/usr/bin/env bash
+# The LV2 UI in a real host: jalv.gtk3 on JACK's dummy backend, on a private X server.
+#   scripts/lv2-jalv-test.sh [BUILD_DIR] [--screenshot FILE.png]
+# 1. jalv.gtk3 loads the stereo plug-in with the UI embedded, started with lgain=0.2:
+#    the panel on the screen equals `vantrose snapshot --set LGain=0.2` pixel for pixel.
+# 2. An xdotool drag up on the LGain knob changes that knob's pixels and no others, and
+#    the audio recorded from the plug-in (a test tone played in with jack-play) rises
+#    below 150 Hz by several dB.
+# 3. Console jalv -s shows the UI as a top-level window.
+# --screenshot also saves the jalv window as it first appears.  Exits 1 on a failed check.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build
+shot_out=
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --screenshot) shot_out=$(realpath -m "$2"); shift 2 ;;
+    *) build=$1; shift ;;
+  esac
+done
+if [ -z "${VANTROSE_XVFB:-}" ]; then
+  VANTROSE_XVFB=1 exec scripts/with-xvfb.sh --size 1024x768x24 "$0" "$build" \
+    ${shot_out:+--screenshot "$shot_out"}
+fi
+
+for tool in jackd jack_wait jack_connect jack_lsp jack_rec jack-play jalv jalv.gtk3 xdotool \
+  import convert compare sox; do
+  command -v "$tool" >/dev/null || { echo "missing $tool (see scripts/run.sh PACKAGES)" >&2; exit 2; }
+done
+
+vantrose=$PWD/$build/vantrose
+uri=https://kelvorin.com/lv2/vantrose#stereo
+export LV2_PATH=$PWD/$build/lib/lv2
+export JACK_DEFAULT_SERVER=vantrose-e2e-$$-$RANDOM
+export JACK_NO_AUDIO_RESERVATION=1 NO_AT_BRIDGE=1 GTK_A11Y=none
+work=$(mktemp -d)
+pids=()
+# A watchdog ends the whole test, with the usual cleanup, should anything hang.
+limit=${VANTROSE_JALV_TEST_TIMEOUT:-300}
+(
+  trap 'kill "$sleeper" 2>/dev/null; exit 0' TERM
+  sleep "$limit" &
+  sleeper=$!
+  wait "$sleeper" && kill -TERM $$
+) >/dev/null 2>&1 &
+watchdog=$!
+cleanup() {
+  local p
+  kill "$watchdog" 2>/dev/null || true
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'echo "stopped by a signal (or the ${limit}s watchdog)" >&2; exit 130' INT TERM
+failures=0
+check() {  # check DESCRIPTION CONDITION...
+  local what=$1
+  shift
+  if "$@"; then echo "PASS $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+# wait_for SECONDS COMMAND...: retries the command until it succeeds.
+wait_for() {
+  local end=$((SECONDS + $1))
+  shift
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -lt $end ] || return 1
+    sleep 0.2
+  done
+}
+
+jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 1024 >"$work/jackd.log" 2>&1 &
+pids+=($!)
+wait_for 20 jack_lsp system:playback_1 || { cat "$work/jackd.log"; exit 1; }
+
+# jalv exits when its standard input closes: a FIFO held open here keeps it running.
+start_jalv() {  # start_jalv NAME PROGRAM ARGS...
+  local name=$1
+  shift
+  mkfifo "$work/$name.in"
+  exec {fd}<>"$work/$name.in"
+  "$@" <&$fd >"$work/$name.log" 2>&1 &
+  pids+=($!)
+  eval "${name}_pid=$!"
+}
+
+# stop PID: SIGTERM, once more after a moment (console jalv -s leaves its UI loop on
+# the first and ends on the second), then SIGKILL if it is still there after 10 s.
+stop() {
+  kill -TERM "$1" 2>/dev/null || return 0
+  sleep 0.5
+  kill -TERM "$1" 2>/dev/null || true
+  local end=$((SECONDS + 10))
+  while kill -0 "$1" 2>/dev/null && [ $SECONDS -lt $end ]; do sleep 0.2; done
+  kill -KILL "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+
+# The panel's window (WM_NAME "Vantrose") and its place on the screen.
+find_panel() {  # find_panel [XDOTOOL SEARCH OPTIONS]
+  panel=$(xdotool search "$@" --name '^Vantrose$' | head -n 1)
+  [ -n "$panel" ] || return 1
+  eval "$(xdotool getwindowgeometry --shell "$panel")"
+  panel_x=$X panel_y=$Y
+  [ "$WIDTH" = 774 ] && [ "$HEIGHT" = 237 ]
+}
+# shot NAME: the panel's pixels from a screenshot of the whole screen.
+shot() {
+  import -window root "$work/$1-screen.png"
+  convert "$work/$1-screen.png" -crop "774x237+$panel_x+$panel_y" +repage -alpha off \
+    "$work/$1.png"
+}
+differing() {  # differing A.png B.png: the count of pixels that differ
+  compare -metric AE "$1" "$2" null: 2>&1 || true
+}
+snapshot() {  # snapshot NAME --set ...
+  local name=$1
+  shift
+  "$vantrose" snapshot "$work/$name-rgba.png" "$@" >/dev/null
+  convert "$work/$name-rgba.png" -alpha off "$work/$name.png"
+}
+# Black over the LGain knob (248,111 54x54), so that what remains must not change.
+mask_knob() {
+  convert "$1" -fill black -draw "rectangle 248,111 301,164" "$2"
+}
+rms_db() {  # rms_db FILE.wav SOX-EFFECTS...: left channel RMS level after the effects
+  local f=$1
+  shift
+  sox "$f" -n remix 1 "$@" stats 2>&1 | awk '/RMS lev dB/ {print $4}'
+}
+
+echo "== jalv.gtk3 with the UI embedded, lgain=0.2"
+start_jalv gtk jalv.gtk3 -n vantrose -x -c lgain=0.2 "$uri"
+wait_for 30 find_panel || { cat "$work/gtk.log"; echo "FAIL no panel window"; exit 1; }
+find_panel
+check "the panel is embedded in jalv's window" \
+  [ -z "$(xdotool search --maxdepth 1 --name '^Vantrose$')" ]
+wait_for 20 jack_lsp vantrose:in_l || { cat "$work/gtk.log"; exit 1; }
+sleep 1.5  # the UI draws on the host's idle calls
+shot start
+if [ -n "$shot_out" ]; then
+  host=$(xdotool search --maxdepth 1 --name '^Vantrose Stereo$' | head -n 1)
+  import -window "$host" "$shot_out"
+  echo "screenshot: $shot_out ($(identify -format '%wx%h' "$shot_out"))"
+fi
+snapshot want02 --set LGain=0.2
+n=$(differing "$work/start.png" "$work/want02.png")
+echo "panel against vantrose snapshot --set LGain=0.2: $n of $((774 * 237)) pixels differ"
+check "embedded panel equals the offline snapshot" [ "$n" = 0 ]
+
+echo "== drag on LGain, audio before and after"
+sox -n -r 48000 -c 1 "$work/low.wav" synth 40 sine 80 vol 0.2
+sox -n -r 48000 -c 1 "$work/high.wav" synth 40 sine 2000 vol 0.2
+sox -m "$work/low.wav" "$work/high.wav" -c 2 "$work/tone.wav"
+jack-play "$work/tone.wav" >"$work/play.log" 2>&1 &
+pids+=($!)
+wait_for 10 bash -c "jack_lsp | grep -q '^jack-play'"
+play_ports=($(jack_lsp | grep '^jack-play' | head -n 2))
+jack_connect "${play_ports[0]}" vantrose:in_l
+jack_connect "${play_ports[1]:-${play_ports[0]}}" vantrose:in_r
+sleep 1
+jack_rec -f "$work/before.wav" -d 3 vantrose:out_l vantrose:out_r >/dev/null 2>&1
+cx=$((panel_x + 275)) cy=$((panel_y + 138))
+xdotool mousemove "$cx" "$cy" mousedown 1
+for i in $(seq 1 27); do  # two knob heights up, 4 pixels at a time
+  xdotool mousemove "$cx" $((cy - 4 * i))
+  sleep 0.02
+done
+xdotool mouseup 1
+sleep 1.5
+shot dragged
+jack_rec -f "$work/after.wav" -d 3 vantrose:out_l vantrose:out_r >/dev/null 2>&1
+changed=$(differing "$work/start.png" "$work/dragged.png")
+mask_knob "$work/start.png" "$work/start-masked.png"
+mask_knob "$work/dragged.png" "$work/dragged-masked.png"
+elsewhere=$(differing "$work/start-masked.png" "$work/dragged-masked.png")
+snapshot want07 --set LGain=0.7
+n07=$(differing "$work/dragged.png" "$work/want07.png")
+echo "drag: $changed pixels changed, $elsewhere of them outside the LGain knob;" \
+  "against vantrose snapshot --set LGain=0.7: $n07 differ"
+check "the drag changes the knob" [ "$changed" -gt 0 ]
+check "the drag changes nothing else" [ "$elsewhere" = 0 ]
+check "the dragged knob shows LGain 0.7" [ "$n07" = 0 ]
+low_before=$(rms_db "$work/before.wav" sinc -150)
+low_after=$(rms_db "$work/after.wav" sinc -150)
+high_before=$(rms_db "$work/before.wav" sinc 1000-4000)
+high_after=$(rms_db "$work/after.wav" sinc 1000-4000)
+rise=$(awk -v a="$low_after" -v b="$low_before" 'BEGIN {printf "%.2f", a - b}')
+echo "below 150 Hz: $low_before dB before, $low_after dB after (rise $rise dB);" \
+  "1-4 kHz: $high_before dB before, $high_after dB after"
+check "the recorded audio rises below 150 Hz by at least 3 dB" \
+  awk -v r="$rise" 'BEGIN {exit !(r >= 3)}'
+stop "$gtk_pid"
+
+# Console jalv sends its UI no port events (neither -c values nor typed commands), so
+# the panel shows the parameters' defaults.
+echo "== console jalv -s shows the UI top-level"
+snapshot defaults
+start_jalv console jalv -n vantrose-console -x -s "$uri"
+if wait_for 30 find_panel --maxdepth 1; then
+  find_panel --maxdepth 1
+  sleep 1.5
+  shot console
+  n=$(differing "$work/console.png" "$work/defaults.png")
+  echo "top-level panel against vantrose snapshot: $n pixels differ"
+  check "jalv -s shows the panel top-level" [ "$n" = 0 ]
+else
+  cat "$work/console.log"
+  check "jalv -s shows the panel top-level" false
+fi
+stop "$console_pid"
+
+[ "$failures" = 0 ] || { echo "$failures check(s) failed"; exit 1; }
+echo "all checks passed"

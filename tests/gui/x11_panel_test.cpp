@@ -1,0 +1,398 @@
+// The panel in an X11 window on a private X server (run through scripts/with-xvfb.sh):
+// what the window shows, read back from the server, against the offline snapshot, and
+// pointer and key events sent through the server turning its controls, with the host
+// hearing the edits as port writes and touches.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+// After the test framework: Xlib's macros (None, Bool) would clash with its names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "IGraphicsX11.h"
+#include "IPluginLV2UI.h"
+#include "Raster_IBitmap.h"
+#include "Raster_PNG.h"
+#include "VantroseEditor.h"
+#include "VantroseLayout.h"
+#include "VantroseParams.h"
+#include "X11View.h"
+
+namespace {
+
+using P = VantroseParams;
+constexpr int kW = VantroseLayout::kWidth, kH = VantroseLayout::kHeight;
+
+// The UI as the LV2 entry builds it, with the host's callbacks recorded as text.
+struct PanelUI {
+  PanelUI() {
+    InitVantroseParams(&plug);
+    host.write = Write;
+    host.controller = this;
+    touch.handle = this;
+    touch.touch = Touch;
+    host.touch = &touch;
+    plug.SetUIHost(host);
+    gui = new IGraphicsX11(&plug, kW, kH, 0);
+    gui->SetResourceDir(VANTROSE_SOURCE_DIR "/resources/img");
+    AttachVantroseControls(gui, &plug);
+    plug.AttachGraphics(gui);
+  }
+  static void Write(void* self, uint32_t port, uint32_t size, uint32_t protocol, const void* buf) {
+    float v = *static_cast<const float*>(buf);
+    static_cast<PanelUI*>(self)->lastWrite[port] = v;
+    if (size != sizeof(float) || protocol != 0) static_cast<PanelUI*>(self)->log.push_back("bad");
+    static_cast<PanelUI*>(self)->Note("write " + std::to_string(port));
+  }
+  static void Touch(void* self, uint32_t port, bool grabbed) {
+    static_cast<PanelUI*>(self)->Note((grabbed ? "grab " : "release ") + std::to_string(port));
+  }
+  // Consecutive writes to one port are one entry, so a drag reads "grab, write, release".
+  void Note(const std::string& s) {
+    if (log.empty() || log.back() != s) log.push_back(s);
+  }
+  double Value(int idx) const { return plug.GetParam(idx)->GetValue(); }
+
+  IPluginLV2UI plug{P::kNumParams, "Vantrose", "Kelvorin", 0x30000, 1, 2};
+  LV2UIHost host;
+  LV2UI_Touch touch{};
+  IGraphicsX11* gui = nullptr;
+  std::vector<std::string> log;
+  float lastWrite[P::kNumParams] = {};
+};
+
+std::vector<unsigned int> Pixels(XImage* image) {
+  std::vector<unsigned int> out;
+  for (int y = 0; y < image->height; ++y)
+    for (int x = 0; x < image->width; ++x)
+      out.push_back(static_cast<unsigned int>(XGetPixel(image, x, y)) & 0xFFFFFFu);
+  return out;
+}
+
+class X11PanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X server: run under with-xvfb.sh";
+    dpy = XOpenDisplay(nullptr);
+    ASSERT_NE(dpy, nullptr);
+    ui.reset(new PanelUI());
+  }
+  void TearDown() override {
+    ui.reset();
+    if (dpy) XCloseDisplay(dpy);
+  }
+  // Opens the panel top-level and waits until the server shows it.
+  void Open() {
+    ASSERT_NE(ui->gui->OpenWindow(nullptr), nullptr);
+    win = ui->gui->GetView()->GetXWindow();
+    for (int i = 0; i < 200; ++i) {
+      XWindowAttributes a;
+      XGetWindowAttributes(dpy, win, &a);
+      if (a.map_state == IsViewable) break;
+      usleep(5000);
+    }
+    Pump();
+    Window child = 0;
+    XTranslateCoordinates(dpy, win, DefaultRootWindow(dpy), 0, 0, &originX, &originY, &child);
+  }
+  // Lets the view take every event the server has for it, and redraw.
+  void Pump() {
+    for (int i = 0; i < 6; ++i) {
+      XSync(dpy, False);
+      usleep(3000);
+      ui->gui->Idle();
+    }
+  }
+  std::vector<unsigned int> Shown() {
+    XImage* image = XGetImage(dpy, win, 0, 0, kW, kH, AllPlanes, ZPixmap);
+    EXPECT_NE(image, nullptr);
+    if (!image) return {};
+    std::vector<unsigned int> px = Pixels(image);
+    XDestroyImage(image);
+    return px;
+  }
+  void Move(int x, int y) {
+    XTestFakeMotionEvent(dpy, DefaultScreen(dpy), originX + x, originY + y, CurrentTime);
+    Pump();
+  }
+  void Button(unsigned int button, bool press) {
+    XTestFakeButtonEvent(dpy, button, press ? True : False, CurrentTime);
+    Pump();
+  }
+  void Key(KeySym sym, bool press) {
+    XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), press ? True : False, CurrentTime);
+    Pump();
+  }
+  void Drag(int x, int y, int dy) {
+    Move(x, y);
+    Button(1, true);
+    for (int step = 1; step <= 8; ++step)
+      Move(x, y + dy * step / 8);
+    Button(1, false);
+  }
+
+  Display* dpy = nullptr;
+  std::unique_ptr<PanelUI> ui;
+  Window win = 0;
+  int originX = 0, originY = 0;
+};
+
+// The window shows exactly the panel the offline snapshot draws for the same settings.
+TEST_F(X11PanelTest, ShowsTheSnapshotsPixels) {
+  struct Case {
+    const char* args;
+    std::vector<std::pair<int, double>> values;
+  } cases[] = {
+      {"", {}},
+      {"--set LGain=0.2", {{P::kLGain, 0.2}}},
+      {"--set Bell=1 --set HP=0.3 --set Gain=6", {{P::kBell, 1}, {P::kHP, 0.3}, {P::kGain, 6}}},
+  };
+  std::string png = ::testing::TempDir() + "x11_panel_" + std::to_string(getpid()) + ".png";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    std::string cmd = std::string(VANTROSE_BINARY) + " snapshot " + png + " " + c.args +
+                      " --resources " VANTROSE_SOURCE_DIR " >/dev/null";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    std::unique_ptr<Raster_IBitmap> want(Raster_LoadPNG(png.c_str(), nullptr));
+    ASSERT_TRUE(want && want->getWidth() == kW && want->getHeight() == kH);
+
+    ui.reset(new PanelUI());
+    for (const auto& v : c.values) {  // as a host's port events bring them
+      float f = static_cast<float>(v.second);
+      ui->plug.PortEvent(v.first, sizeof f, 0, &f);
+    }
+    Open();
+    std::vector<unsigned int> shown = Shown();
+    ASSERT_EQ(shown.size(), static_cast<size_t>(kW * kH));
+    int differ = 0;
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x)
+        differ += shown[y * kW + x] != (want->getBits()[y * want->getRowSpan() + x] & 0xFFFFFFu);
+    EXPECT_EQ(differ, 0);
+  }
+  std::remove(png.c_str());
+}
+
+// Pointer gestures on the LGain knob (centre 275, 138; 54 pixels high, gearing 4).
+TEST_F(X11PanelTest, PointerEventsTurnTheKnob) {
+  const int x = 275, y = 138;
+  struct Case {
+    const char* name;
+    KeySym modifier;  // held through the gesture, or NoSymbol
+    int dragY;        // 0: no drag
+    int wheel;        // button 4 or 5 pressed once, or 0
+    bool dblclick;
+    double want;
+  } cases[] = {
+      {"drag up a knob height", NoSymbol, -54, 0, false, 0.75},
+      {"half a knob height", NoSymbol, -27, 0, false, 0.625},
+      {"shift drag is ten times finer", XK_Shift_L, -54, 0, false, 0.525},
+      {"control drag down", XK_Control_L, 54, 0, false, 0.475},
+      {"wheel up", NoSymbol, 0, 4, false, 0.51},
+      {"wheel down with shift", XK_Shift_L, 0, 5, false, 0.499},
+      {"double click restores the default", NoSymbol, -54, 0, true, 0.5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ui.reset(new PanelUI());
+    Open();
+    std::vector<unsigned int> before = Shown();
+    if (c.modifier != NoSymbol) Key(c.modifier, true);
+    if (c.dragY) Drag(x, y, c.dragY);
+    if (c.wheel) {
+      Move(x, y);
+      Button(c.wheel, true);
+      Button(c.wheel, false);
+    }
+    if (c.modifier != NoSymbol) Key(c.modifier, false);
+    if (c.dblclick) {
+      usleep((X11View::kDoubleClickMs + 100) * 1000);  // not part of the drag's press
+      for (int i = 0; i < 2; ++i) {
+        Button(1, true);
+        Button(1, false);
+      }
+    }
+    EXPECT_NEAR(ui->Value(P::kLGain), c.want, 1e-9);
+    EXPECT_FLOAT_EQ(ui->lastWrite[P::kLGain], static_cast<float>(c.want));
+    for (int i = 0; i < P::kNumParams; ++i) {
+      if (i != P::kLGain) {
+        EXPECT_EQ(ui->lastWrite[i], 0.0f) << "port " << i;
+      }
+    }
+    // Only the knob's own pixels change.
+    std::vector<unsigned int> after = Shown();
+    int outside = 0, inside = 0;
+    for (int py = 0; py < kH; ++py)
+      for (int px = 0; px < kW; ++px) {
+        bool differs = before[py * kW + px] != after[py * kW + px];
+        bool inKnob = px >= 248 && px < 302 && py >= 111 && py < 165;
+        (inKnob ? inside : outside) += differs;
+      }
+    EXPECT_EQ(outside, 0);
+    if (std::abs(c.want - 0.5) >= 0.1) {
+      EXPECT_GT(inside, 0);
+    }  // smaller steps may keep the frame
+  }
+}
+
+// A drag is one gesture for the host, and the pointer comes back where it began.
+TEST_F(X11PanelTest, DragIsOneTouchAndThePointerReturns) {
+  Open();
+  Drag(275, 138, -40);
+  std::vector<std::string> want = {"grab 0", "write 0", "release 0"};
+  EXPECT_EQ(ui->log, want);
+  Window root = 0, child = 0;
+  int rx = 0, ry = 0, wx = 0, wy = 0;
+  unsigned int mask = 0;
+  XQueryPointer(dpy, win, &root, &child, &rx, &ry, &wx, &wy, &mask);
+  EXPECT_EQ(wx, 275);
+  EXPECT_EQ(wy, 138);
+}
+
+// A switch toggles on a click; the host's port events move controls without writes back.
+TEST_F(X11PanelTest, SwitchClicksAndHostChanges) {
+  Open();
+  Move(20, 220);  // the 16x switch at (0, 209)
+  Button(1, true);
+  Button(1, false);
+  EXPECT_EQ(ui->Value(P::kOver), 1.0);
+  EXPECT_EQ(ui->lastWrite[P::kOver], 1.0f);
+  ui->log.clear();
+  float v = 0.9f;
+  EXPECT_TRUE(ui->plug.PortEvent(P::kLGain, sizeof v, 0, &v));
+  EXPECT_FALSE(ui->plug.PortEvent(P::kLGain, sizeof v, 0, &v));  // an echo changes nothing
+  EXPECT_FALSE(ui->plug.PortEvent(P::kNumParams, sizeof v, 0, &v));
+  EXPECT_FALSE(ui->plug.PortEvent(P::kLGain, sizeof v, 1, &v));
+  Pump();
+  EXPECT_FLOAT_EQ(static_cast<float>(ui->Value(P::kLGain)), 0.9f);
+  EXPECT_TRUE(ui->log.empty());
+}
+
+// Typed text reaches the parameter through the in-place entry: Return applies it,
+// Escape drops it, characters a number can't hold are refused.
+TEST_F(X11PanelTest, TextEntryTakesKeys) {
+  struct Case {
+    std::vector<KeySym> keys;
+    double want;
+  } cases[] = {
+      {{XK_BackSpace, XK_x, XK_2, XK_5, XK_Return}, 0.25},
+      {{XK_BackSpace, XK_9, XK_Escape}, 0.5},
+  };
+  for (const Case& c : cases) {
+    ui.reset(new PanelUI());
+    Open();
+    IControl* knob = ui->gui->GetControl(5);
+    IRECT r(255, 130, 295, 146);
+    ui->gui->CreateTextEntry(knob, knob->GetText(), &r, "0.5", ui->plug.GetParam(P::kLGain));
+    Move(275, 138);
+    for (KeySym k : c.keys) {
+      Key(k, true);
+      Key(k, false);
+    }
+    EXPECT_FALSE(ui->gui->TextEntry().IsOpen());
+    EXPECT_NEAR(ui->Value(P::kLGain), c.want, 1e-9);
+  }
+}
+
+// Embedded in a host's window, the panel passes on the keys it does not take, press and
+// release, so the host's shortcuts keep working with the pointer over it.
+TEST_F(X11PanelTest, EmbeddedPanelPassesKeysToTheHost) {
+  Window host = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 800, 300, 0, 0, 0);
+  XSelectInput(dpy, host, KeyPressMask | KeyReleaseMask);
+  XMapWindow(dpy, host);
+  XSync(dpy, False);
+  ASSERT_NE(ui->gui->OpenWindow(reinterpret_cast<void*>(host)), nullptr);
+  win = ui->gui->GetView()->GetXWindow();
+  Pump();
+  Move(100, 100);
+  Key(XK_space, true);
+  Key(XK_space, false);
+  std::vector<int> types;
+  XEvent e;
+  while (XCheckWindowEvent(dpy, host, KeyPressMask | KeyReleaseMask, &e)) {
+    EXPECT_TRUE(e.xkey.send_event);
+    EXPECT_EQ(e.xkey.keycode, XKeysymToKeycode(dpy, XK_space));
+    types.push_back(e.type);
+  }
+  EXPECT_EQ(types, (std::vector<int>{KeyPress, KeyRelease}));
+  ui.reset();
+  XDestroyWindow(dpy, host);
+}
+
+// The link hands the address to the desktop's handler as one argument, never as shell text.
+TEST(X11Link, OpensTheAddressWithTheDesktopHandler) {
+  std::string dir = ::testing::TempDir() + "x11_link_" + std::to_string(getpid());
+  std::string out = dir + "/opened";
+  ASSERT_EQ(std::system(("mkdir -p " + dir).c_str()), 0);
+  FILE* f = std::fopen((dir + "/xdg-open").c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fprintf(f, "#!/bin/sh\nprintf '%%s' \"$1\" > %s\n", out.c_str());
+  std::fclose(f);
+  ASSERT_EQ(std::system(("chmod +x " + dir + "/xdg-open").c_str()), 0);
+  std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (dir + ":" + path).c_str(), 1);
+  PanelUI ui;
+  const std::string url = "https://example.com/a b;touch " + dir + "/injected";
+  EXPECT_TRUE(ui.gui->OpenURL(url.c_str()));
+  setenv("PATH", path.c_str(), 1);
+  std::string got;
+  for (int i = 0; i < 200 && got.empty(); ++i) {
+    usleep(10000);
+    if (FILE* r = std::fopen(out.c_str(), "r")) {
+      char buf[256] = {0};
+      got = std::fgets(buf, sizeof buf, r) ? buf : "";
+      std::fclose(r);
+    }
+  }
+  EXPECT_EQ(got, url);
+  EXPECT_NE(access((dir + "/injected").c_str(), F_OK), 0);
+  ASSERT_EQ(std::system(("rm -rf " + dir).c_str()), 0);
+}
+
+TEST(X11ViewMapping, ButtonsModifiersAndKeys) {
+  struct Case {
+    int button;
+    unsigned int state;
+    bool l, r, s, c, a;
+  } cases[] = {
+      {Button1, 0, true, false, false, false, false},
+      {Button1, Mod4Mask, true, true, false, false, false},  // Super-click: also a right click
+      {Button3, 0, false, true, false, false, false},
+      {Button1, ShiftMask | ControlMask | Mod1Mask, true, false, true, true, true},
+      {0, Button1Mask, true, false, false, false, false},
+      {0, Button3Mask | ShiftMask, false, true, true, false, false},
+  };
+  for (const Case& c : cases) {
+    IMouseMod m = X11View::ModFor(c.button, c.state);
+    EXPECT_EQ(m.L, c.l);
+    EXPECT_EQ(m.R, c.r);
+    EXPECT_EQ(m.S, c.s);
+    EXPECT_EQ(m.C, c.c);
+    EXPECT_EQ(m.A, c.a);
+  }
+  EXPECT_EQ(X11View::KeyCode(XK_Up), KeyUp);
+  EXPECT_EQ(X11View::KeyCode(XK_space), KeySpace);
+  EXPECT_EQ(X11View::KeyCode(XK_7), KeyDigit0 + 7);
+  EXPECT_EQ(X11View::KeyCode(XK_q), X11View::KeyCode(XK_Q));
+  EXPECT_EQ(X11View::KeyCode(XK_z), KeyZ);
+  EXPECT_EQ(X11View::KeyCode(XK_Return), -1);
+}
+
+TEST(X11Resources, FoundByBaseNameInTheFolderOrItsImageFolder) {
+  const std::string root = VANTROSE_SOURCE_DIR;
+  EXPECT_EQ(FindResourceImage(root, "resources/img/BG.png"), root + "/resources/img/BG.png");
+  EXPECT_EQ(FindResourceImage(root + "/resources/img", "BG.png"), root + "/resources/img/BG.png");
+  EXPECT_EQ(FindResourceImage(root, "resources/img/BG.jpg"), "");
+  EXPECT_EQ(FindResourceImage(root, "resources/img/NONE.png"), "");
+}
+
+}  // namespace
