@@ -41,7 +41,7 @@ class SameAsAudioUnit : public ::testing::TestWithParam<RenderCase> {};
 
 TEST_P(SameAsAudioUnit, BitForBitWithControlChangesBetweenBlocks) {
   const RenderCase& rc = GetParam();
-  LV2Instance lv2(rc.uri, kRate, rc.blockSize, Features::kMapAndOptions);
+  LV2Instance lv2(BundleWorld(), rc.uri, kRate, rc.blockSize, Features::kMapAndOptions);
   ASSERT_TRUE(lv2.Ok());
   ASSERT_EQ(lv2.NChannels(), rc.nChannels);
   AUReference au(rc.nChannels, kRate, rc.blockSize);
@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(Blocks, SameAsAudioUnit,
 // A host that offers nothing and runs a block longer than the plug-in allocated for:
 // the plug-in splits it into pieces of its block size, as a host would deliver them.
 TEST(LV2Render, WithoutFeaturesLongBlocksMatchTheSameBlocksInPieces) {
-  LV2Instance lv2(kStereoURI, 44100.0, 0, Features::kNone);
+  LV2Instance lv2(BundleWorld(), kStereoURI, 44100.0, 0, Features::kNone);
   ASSERT_TRUE(lv2.Ok());
   AUReference au(2, 44100.0, 4096);
   ASSERT_TRUE(au.Ok());
@@ -94,12 +94,12 @@ TEST(LV2Render, ReactivationStartsAfresh) {
   std::vector<std::vector<float>> second = TestSignal(2, 2048);
   for (auto& ch : second)
     std::reverse(ch.begin(), ch.end());
-  LV2Instance reused(kStereoURI, kRate, 512, Features::kMapAndOptions);
+  LV2Instance reused(BundleWorld(), kStereoURI, kRate, 512, Features::kMapAndOptions);
   ASSERT_TRUE(reused.Ok());
   RunLV2(reused, first, 512, {{0, Vantrose::kLGain, 0.9f}});
   lilv_instance_deactivate(reused.Get());
   lilv_instance_activate(reused.Get());
-  LV2Instance fresh(kStereoURI, kRate, 512, Features::kMapAndOptions);
+  LV2Instance fresh(BundleWorld(), kStereoURI, kRate, 512, Features::kMapAndOptions);
   ASSERT_TRUE(fresh.Ok());
   fresh.controls[Vantrose::kLGain] = 0.9f;
   EXPECT_EQ(RunLV2(reused, second, 512, {}), RunLV2(fresh, second, 512, {}));
@@ -109,7 +109,7 @@ TEST(LV2Render, ReactivationStartsAfresh) {
 TEST(LV2Render, ControlsAreClampedAndNaNIsIgnored) {
   std::vector<std::vector<float>> in = TestSignal(2, 2048);
   auto run = [&](std::vector<ControlChange> script) {
-    LV2Instance fx(kStereoURI, kRate, 512, Features::kMapAndOptions);
+    LV2Instance fx(BundleWorld(), kStereoURI, kRate, 512, Features::kMapAndOptions);
     EXPECT_TRUE(fx.Ok());
     return RunLV2(fx, in, 512, script);
   };
@@ -123,7 +123,7 @@ TEST(LV2Render, ControlsAreClampedAndNaNIsIgnored) {
 // Ports a host should never use: an index past the last port, and audio ports left
 // unconnected.  Neither may touch memory the plug-in was not given.
 TEST(LV2Render, BadPortUseIsHarmless) {
-  LV2Instance fx(kStereoURI, kRate, 256, Features::kNone);
+  LV2Instance fx(BundleWorld(), kStereoURI, kRate, 256, Features::kNone);
   ASSERT_TRUE(fx.Ok());
   float stray = 1.0f;
   lilv_instance_connect_port(fx.Get(), 19, &stray);

@@ -87,7 +87,7 @@ const std::vector<ControlChange> kSettings = {{0, Vantrose::kLGain, 0.9f},
                                               {0, Vantrose::kLP, 0.4f}};
 
 TEST(LV2State, SavesTheParameterValuesAsOneChunk) {
-  LV2Instance fx(kStereoURI, 44100.0, 512, Features::kMapOnly);
+  LV2Instance fx(BundleWorld(), kStereoURI, 44100.0, 512, Features::kMapOnly);
   ASSERT_TRUE(fx.Ok());
   SetAndApply(fx, kSettings);
   LV2_State_Status status;
@@ -130,7 +130,7 @@ void SetPortValue(const char* symbol, void* data, const void* value, uint32_t si
 // Saved by lilv into Turtle text, read back and restored into a fresh instance, the
 // state sounds exactly like an instance set up by hand.
 TEST(LV2State, RoundTripThroughLilvStateText) {
-  LV2Instance saved(kMonoURI, 44100.0, 512, Features::kMapOnly);
+  LV2Instance saved(BundleWorld(), kMonoURI, 44100.0, 512, Features::kMapOnly);
   ASSERT_TRUE(saved.Ok());
   SetAndApply(saved, kSettings);
   LV2_URID_Map* map = static_cast<LV2_URID_Map*>(saved.Map().MapFeature()->data);
@@ -143,7 +143,7 @@ TEST(LV2State, RoundTripThroughLilvStateText) {
   ASSERT_NE(text, nullptr);
   EXPECT_NE(std::string(text).find("stateChunk"), std::string::npos) << text;
 
-  LV2Instance restored(kMonoURI, 44100.0, 512, Features::kMapOnly);
+  LV2Instance restored(BundleWorld(), kMonoURI, 44100.0, 512, Features::kMapOnly);
   ASSERT_TRUE(restored.Ok());
   LV2_URID_Map* map2 = static_cast<LV2_URID_Map*>(restored.Map().MapFeature()->data);
   LilvState* reread = lilv_state_new_from_string(TestWorld(), map2, text);
@@ -151,7 +151,7 @@ TEST(LV2State, RoundTripThroughLilvStateText) {
   lilv_state_restore(reread, restored.Get(), SetPortValue, &restored, 0, restored.FeatureList());
   EXPECT_EQ(Doubles(Save(restored).bytes), Doubles(Save(saved).bytes));
 
-  LV2Instance byHand(kMonoURI, 44100.0, 512, Features::kMapOnly);
+  LV2Instance byHand(BundleWorld(), kMonoURI, 44100.0, 512, Features::kMapOnly);
   SetAndApply(byHand, kSettings);
   SetAndApply(restored, {});  // the same first block
   std::vector<std::vector<float>> in = TestSignal(1, 3000);
@@ -165,7 +165,7 @@ TEST(LV2State, RoundTripThroughLilvStateText) {
 // Restoring needs only the state call's own URI map when instantiation had none;
 // without any map, saving and restoring report the missing feature.
 TEST(LV2State, MapFromTheStateCallOrNone) {
-  LV2Instance fx(kStereoURI, 44100.0, 512, Features::kNone);
+  LV2Instance fx(BundleWorld(), kStereoURI, 44100.0, 512, Features::kNone);
   ASSERT_TRUE(fx.Ok());
   LV2_State_Status status;
   Save(fx, &status);
@@ -202,7 +202,7 @@ class RestoreRefuses : public ::testing::TestWithParam<BadChunk> {};
 // A chunk that can't be applied whole leaves every parameter as it was.
 TEST_P(RestoreRefuses, AndChangesNothing) {
   const BadChunk& bad = GetParam();
-  LV2Instance fx(kStereoURI, 44100.0, 512, Features::kMapOnly);
+  LV2Instance fx(BundleWorld(), kStereoURI, 44100.0, 512, Features::kMapOnly);
   ASSERT_TRUE(fx.Ok());
   SetAndApply(fx, kSettings);
   std::vector<unsigned char> before = Save(fx).bytes;
@@ -231,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Trailing bytes after the fifteen values are ignored, as the base ignores them.
 TEST(LV2State, TrailingBytesAreIgnored) {
-  LV2Instance fx(kStereoURI, 44100.0, 512, Features::kMapOnly);
+  LV2Instance fx(BundleWorld(), kStereoURI, 44100.0, 512, Features::kMapOnly);
   ASSERT_TRUE(fx.Ok());
   std::vector<double> values(16, 0.5);
   values[Vantrose::kGain] = 3.0;
@@ -247,7 +247,7 @@ TEST(LV2State, TrailingBytesAreIgnored) {
 // After a restore, ports that agree with the restored values (as floats) leave them
 // exact; a port that disagrees, or that the host moves later, applies.
 TEST(LV2State, PortsThatAgreeKeepExactRestoredValues) {
-  LV2Instance fx(kStereoURI, 44100.0, 512, Features::kMapOnly);
+  LV2Instance fx(BundleWorld(), kStereoURI, 44100.0, 512, Features::kMapOnly);
   ASSERT_TRUE(fx.Ok());
   SetAndApply(fx, {{0, Vantrose::kLGain, 0.3f}});
   std::vector<double> values(15, 0.5);
