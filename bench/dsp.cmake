@@ -1,6 +1,6 @@
 # The whole effect per block: the fast render path against the plain chain.
 add_executable(dsp_bench dsp_bench.cpp)
-target_link_libraries(dsp_bench PRIVATE vantrose_au benchmark::benchmark)
+target_link_libraries(dsp_bench PRIVATE dsp benchmark::benchmark)
 
 # The render's stages per vector path, against the plain chain, in one run.
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "DenormalGuard.h"
-#include "Vantrose.h"
+#include "VantroseChain.h"
 
 namespace {
 

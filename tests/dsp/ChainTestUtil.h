@@ -1,14 +1,13 @@
 #pragma once
 
-// Helpers shared by the signal-chain tests: test signals, a configured effect, and a
-// comparison of two chain states to the bit.
+// Helpers shared by the signal-chain tests: test signals and a comparison of two chain
+// states to the bit.
 #include <cstring>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "Vantrose.h"
+#include "VantroseChain.h"
 
 namespace chaintest {
 
@@ -33,15 +32,6 @@ inline Stereo Noise(size_t n, double level, unsigned seed) {
 
 // Exponential sine sweep from f0 to f1 Hz, the right channel a quarter period later.
 Stereo Sweep(size_t n, double fs, double f0, double f1, double level);
-
-// A fresh effect at rate fs with the block size set, every parameter pushed through
-// OnParamChange as a host's initialisation does.
-std::unique_ptr<Vantrose> MakeEffect(double fs, int blockSize);
-// Sets a parameter in its own units (clamped) and tells the effect.
-void SetEffectParam(Vantrose& fx, int idx, double value);
-
-// Runs the effect's double path over the whole signal in blocks of blockSize frames.
-Stereo RunEffect(Vantrose& fx, const Stereo& in, int blockSize);
 
 // True when the two chains hold bit-identical state; names the first difference.
 bool SameState(const VantroseChain& a, const VantroseChain& b, std::string* where);

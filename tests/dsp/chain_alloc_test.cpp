@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "ChainTestUtil.h"
+#include "EffectTestUtil.h"
 
 // GCC sees the free inside the replaced operator delete and flags the pairing.
 #if defined(__GNUC__) && !defined(__clang__)

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "ChainTestUtil.h"
+#include "EffectTestUtil.h"
 #include "SampleRateRange.h"
 
 namespace {
