@@ -1,3 +1,9 @@
 # The whole effect per block: the fast render path against the plain chain.
 add_executable(dsp_bench dsp_bench.cpp)
 target_link_libraries(dsp_bench PRIVATE vantrose_au benchmark::benchmark)
+
+# The render's stages per vector path, against the plain chain, in one run.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
+  add_executable(stage_bench stage_bench.cpp)
+  target_link_libraries(stage_bench PRIVATE dsp)
+endif()

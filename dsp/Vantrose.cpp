@@ -24,6 +24,7 @@ Vantrose::Vantrose(IPluginInstanceInfo instanceInfo)
     : IPluginWrapper(instanceInfo, kNumParams, kChannelIO, 1, kEffectName, kProductName, kMfrName,
                      kVendorVersion, kUniqueID, kMfrID, 0, false, false, false, 0) {
   InitVantroseParams(this);
+  ActiveSimdChoice();  // chosen now, so the audio thread never makes the choice
   AttachGraphics(MakeVantroseEditor(this));
   MakeDefaultPreset("-", 1);
 }

@@ -9,6 +9,7 @@
 #include "LM32P.h"
 #include "LP32.h"
 #include "OnePoleSmoother.h"
+#include "SimdDispatch.h"
 #include "StOversampler4x.h"
 #include "besselfilter.h"
 
@@ -61,8 +62,12 @@ struct VantroseChain {
   // controls.  Runs also for an empty block.
   void BeginBlock(const ChainControls& c);
   // Audio thread: the per-sample chain over nFrames samples of both channels, with the
-  // two channels in parallel lanes and the state held in registers across the block.
+  // two channels in parallel lanes and the state held in registers across the block,
+  // on the vector path chosen for this process (ActiveSimdPath).
   void Render(const ChainControls& c, double** inputs, double** outputs, int nFrames);
+  // Render on a given vector path, which the processor must support (CpuSupports).
+  void RenderOn(SimdPath path, const ChainControls& c, double** inputs, double** outputs,
+                int nFrames);
   // The same chain written plainly, one channel and one step at a time: the yardstick
   // that Render must match bit for bit.
   void RenderReference(const ChainControls& c, double** inputs, double** outputs, int nFrames);

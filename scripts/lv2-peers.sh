@@ -2,7 +2,8 @@
 # Measures Vantrose beside the LV2 equalisers Linux users run today, on this machine,
 # in one run: a 60 s stereo 44.1 kHz pink-noise file, every band active, blocks of 512
 # frames, only the run() calls timed, in thread CPU time (build/vantrose_lv2_host).
-#   scripts/lv2-peers.sh [--install] [--list] [BUILD_DIR]
+#   scripts/lv2-peers.sh [--install] [--list] [BUILD_DIR]     (VANTROSE_SIMD=sse2|avx2|avx512
+#   measures Vantrose on that vector path; the table names the path either way)
 #     --install  install the peers' Debian packages first (x42-plugins, lsp-plugins-lv2,
 #                calf-plugins, zam-plugins); nothing else in the repository installs them
 #     --list     print each plug-in's control inputs instead of measuring
@@ -30,6 +31,10 @@ host=$build/vantrose_lv2_host
 [ -x "$host" ] || { echo "no $host: build first (scripts/run.sh build)"; exit 1; }
 export LV2_PATH=$PWD/$build/lib/lv2:${LV2_PATH:-$HOME/.lv2:/usr/local/lib/lv2:/usr/lib/lv2}
 
+# The vector path the plug-in renders on here (VANTROSE_SIMD, when set, forces one).
+path=$("$build/vantrose" info | sed -n 's/^render path: \([a-z0-9]*\).*/\1/p')
+[ -n "$path" ] || { echo "vantrose info names no render path"; exit 1; }
+
 VANTROSE=https://kelvorin.com/lv2/vantrose#stereo
 VANTROSE_BANDS="--set lgain=0.8 --set lmgain=0.3 --set hmgain=0.7 --set hgain=0.65 --set hplp=1 --set hp=0.2 --set lp=0.8"
 
@@ -45,8 +50,8 @@ ZAM="--set boost1=4 --set boost2=-5 --set boostl=3 --set boosth=-2"
 OVER4="--set over=0"
 OVER16="--set over=1"
 PLUGINS=(
-  "Vantrose, saturation x4|$VANTROSE|$VANTROSE_BANDS $OVER4|saturation at 4x through two 10th-order low-passes; HP+LP and low band at 1x; 3 bell bands at 8x; 31-tap decimator; smoothed gain (double)"
-  "Vantrose, saturation x16|$VANTROSE|$VANTROSE_BANDS $OVER16|as above, saturation at 16x"
+  "Vantrose ($path), saturation x4|$VANTROSE|$VANTROSE_BANDS $OVER4|saturation at 4x through two 10th-order low-passes; HP+LP and low band at 1x; 3 bell bands at 8x; 31-tap decimator; smoothed gain (double)"
+  "Vantrose ($path), saturation x16|$VANTROSE|$VANTROSE_BANDS $OVER16|as above, saturation at 16x"
   "x42 fil4 stereo|http://gareus.org/oss/lv2/fil4#stereo|$FIL4|8 IIR sections at 1x (HP, LP, 2 shelves, 4 bells)"
   "LSP Para Equalizer x16 stereo (IIR)|http://lsp-plug.in/plugins/lv2/para_equalizer_x16_stereo|$LSP|16 IIR filters at 1x"
   "Calf Equalizer 8 band|http://calf.sourceforge.net/plugins/Equalizer8Band|$CALF|8 IIR filters at 1x (HP, LP, 2 shelves, 4 bells)"

@@ -41,7 +41,10 @@ install_packages() {
 build() {
   local dir=$1
   shift
-  cmake -S . -B "$dir" -G Ninja -DVANTROSE_WERROR="${VANTROSE_WERROR:-OFF}" "$@" >/dev/null
+  # A compiler cache, where the machine has one, makes repeated builds cheap.
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  cmake -S . -B "$dir" -G Ninja -DVANTROSE_WERROR="${VANTROSE_WERROR:-OFF}" "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)" ${BUILD_TARGET:+--target "$BUILD_TARGET"}
 }
 

@@ -18,6 +18,7 @@
 #include "Commands.h"
 #include "DenormalGuard.h"
 #include "EffectSetup.h"
+#include "SimdDispatch.h"
 
 namespace {
 
@@ -160,8 +161,10 @@ struct BenchOptions {
 
 int RunFigures(const BenchOptions& o) {
   const Signal sig(1 << 16);
-  std::printf("Stereo, blocks of %d, every stage engaged; best of %d runs of %g s of audio.\n",
-              kBlock, o.runs, o.seconds);
+  std::printf(
+      "Render path %s.  Stereo, blocks of %d, every stage engaged; best of %d runs\n"
+      "of %g s of audio.\n",
+      SimdPathName(ActiveSimdPath()), kBlock, o.runs, o.seconds);
   std::printf(
       "Cycles are TSC ticks per stereo frame (blocks interrupted by other threads left\n"
       "out); realtime = seconds of audio per second of this thread's CPU time.\n\n");
@@ -195,6 +198,7 @@ int RunSilence(const BenchOptions& o) {
     burst.left[i] = loud.left[i] * 2.0f;
     burst.right[i] = loud.right[i] * 2.0f;
   }
+  std::printf("Render path %s.\n", SimdPathName(ActiveSimdPath()));
   std::printf(
       "44100 Hz stereo: steady noise, then a 1 s burst at full scale followed by 120 s of\n"
       "silence in twelve 10 s pieces.  Cost relative to the steady state; the pieces by\n"

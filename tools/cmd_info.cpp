@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Commands.h"
+#include "SimdDispatch.h"
 #include "Vantrose.h"
 
 namespace {
@@ -69,5 +70,12 @@ int RunInfo(int argc, char** argv) {
     return kExitUsage;
   }
   std::unique_ptr<IPluginAU> plug(static_cast<IPluginAU*>(MakePlug(nullptr)));
-  return PrintPluginInfo(*plug);
+  const int status = PrintPluginInfo(*plug);
+  std::printf("\nrender path: %s (VANTROSE_SIMD chooses among:", SimdPathName(ActiveSimdPath()));
+  for (int p = 0; p < kSimdPathCount; ++p) {
+    if (CpuSupports(static_cast<SimdPath>(p)))
+      std::printf(" %s", SimdPathName(static_cast<SimdPath>(p)));
+  }
+  std::printf(")\n");
+  return status;
 }

@@ -1,8 +1,10 @@
 // vantrose: the command-line face of the effect.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "Commands.h"
+#include "SimdDispatch.h"
 
 namespace {
 
@@ -42,6 +44,13 @@ int Usage() {
 
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
+  // A VANTROSE_SIMD request this processor cannot honour is refused rather than
+  // measured or processed on another path.
+  const SimdChoice simd = ChooseSimdPath(std::getenv("VANTROSE_SIMD"));
+  if (simd.refused) {
+    std::fprintf(stderr, "vantrose: refused: %s\n", simd.message.c_str());
+    return kExitUsage;
+  }
   for (const Command& c : kCommands) {
     if (std::strcmp(argv[1], c.name) == 0) return c.run(argc - 2, argv + 2);
   }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "ChainTestUtil.h"
 
@@ -51,16 +52,25 @@ ChainControls BlockControls(double fs, int satFactor, int block) {
 
 struct IdentityCase {
   int satFactor;
-  int blockSize;
+  int blockSize;  // 0: sizes around the render's 64-frame runs, changing every block
   bool sweep;
   bool monoRight;  // right channel silent, as a mono connection delivers it
 };
 
-class FastPathIdentity : public ::testing::TestWithParam<IdentityCase> {};
+const SimdPath kPaths[] = {SimdPath::kSse2, SimdPath::kAvx2, SimdPath::kAvx512};
 
-// The fast path must reproduce the plain chain to the bit, outputs and every state.
+int BlockSize(const IdentityCase& p, int block) {
+  static const int kSizes[] = {1, 63, 64, 65, 127, 128, 129, 2, 4096, 200, 3};
+  return p.blockSize > 0 ? p.blockSize : kSizes[block % 11];
+}
+
+class FastPathIdentity : public ::testing::TestWithParam<std::tuple<SimdPath, IdentityCase>> {};
+
+// Every vector path must reproduce the plain chain to the bit, outputs and every state.
 TEST_P(FastPathIdentity, MatchesThePlainChainBitForBit) {
-  const IdentityCase p = GetParam();
+  const SimdPath path = std::get<0>(GetParam());
+  const IdentityCase p = std::get<1>(GetParam());
+  if (!CpuSupports(path)) GTEST_SKIP() << "no " << SimdPathName(path) << " here";
   const double fs = 44100.0;
   const size_t n = 24000;
   Stereo in = p.sweep ? Sweep(n, fs, 20.0, 20000.0, 0.8) : Noise(n, 0.9, 11);
@@ -69,14 +79,14 @@ TEST_P(FastPathIdentity, MatchesThePlainChainBitForBit) {
   VantroseChain plain = fast;
   Stereo outFast(n), outPlain(n);
   int block = 0;
-  for (size_t pos = 0; pos < n; pos += p.blockSize, ++block) {
-    const int len = static_cast<int>(std::min<size_t>(p.blockSize, n - pos));
+  for (size_t pos = 0; pos < n; pos += BlockSize(p, block), ++block) {
+    const int len = static_cast<int>(std::min<size_t>(BlockSize(p, block), n - pos));
     const ChainControls c = BlockControls(fs, p.satFactor, block);
     double* ins[2] = {in.ch[0].data() + pos, in.ch[1].data() + pos};
     double* of[2] = {outFast.ch[0].data() + pos, outFast.ch[1].data() + pos};
     double* op[2] = {outPlain.ch[0].data() + pos, outPlain.ch[1].data() + pos};
     fast.BeginBlock(c);
-    fast.Render(c, ins, of, len);
+    fast.RenderOn(path, c, ins, of, len);
     plain.BeginBlock(c);
     plain.RenderReference(c, ins, op, len);
     std::string where;
@@ -91,19 +101,27 @@ TEST_P(FastPathIdentity, MatchesThePlainChainBitForBit) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    FactorsBlocksSignals, FastPathIdentity,
-    ::testing::Values(IdentityCase{4, 512, false, false}, IdentityCase{16, 512, false, false},
-                      IdentityCase{4, 1, true, false}, IdentityCase{16, 37, true, false},
-                      IdentityCase{4, 64, true, true}, IdentityCase{16, 1000, false, true},
-                      IdentityCase{4, 4096, true, false}));
+INSTANTIATE_TEST_SUITE_P(FactorsBlocksSignals, FastPathIdentity,
+                         ::testing::Combine(::testing::ValuesIn(kPaths),
+                                            ::testing::Values(IdentityCase{4, 512, false, false},
+                                                              IdentityCase{16, 512, false, false},
+                                                              IdentityCase{4, 1, true, false},
+                                                              IdentityCase{16, 37, true, false},
+                                                              IdentityCase{4, 64, true, true},
+                                                              IdentityCase{16, 1000, false, true},
+                                                              IdentityCase{4, 4096, true, false},
+                                                              IdentityCase{4, 0, false, false},
+                                                              IdentityCase{16, 0, true, true})));
 
 // Far beyond full scale the shaper clamps and then, past its index range, gives zero;
 // subnormal, zero and signed-zero inputs take their own paths through the flush.  The
 // fast path must follow the plain chain through all of them.
 TEST(FastPathIdentityExtremes, MatchesThePlainChainOnExtremeValues) {
   const double kValues[] = {1e7, -3e8, 1e300, -1e-310, 0.0, -0.0, 1.5, -0.04, 5e-20, 2e6};
-  for (int factor : {4, 16}) {
+  for (int run = 0; run < 2 * kSimdPathCount; ++run) {
+    const SimdPath path = static_cast<SimdPath>(run / 2);
+    const int factor = run % 2 ? 16 : 4;
+    if (!CpuSupports(path)) continue;
     const size_t n = 600;
     Stereo in(n);
     for (size_t i = 0; i < n; ++i) {
@@ -119,16 +137,17 @@ TEST(FastPathIdentityExtremes, MatchesThePlainChainOnExtremeValues) {
       double* of[2] = {outFast.ch[0].data() + pos, outFast.ch[1].data() + pos};
       double* op[2] = {outPlain.ch[0].data() + pos, outPlain.ch[1].data() + pos};
       fast.BeginBlock(c);
-      fast.Render(c, ins, of, 100);
+      fast.RenderOn(path, c, ins, of, 100);
       plain.BeginBlock(c);
       plain.RenderReference(c, ins, op, 100);
-      ASSERT_TRUE(SameBits(fast.mSatHistory, plain.mSatHistory)) << "factor " << factor;
-      ASSERT_TRUE(SameBits(fast.mSatOut, plain.mSatOut)) << "factor " << factor;
+      ASSERT_TRUE(SameBits(fast.mSatHistory, plain.mSatHistory)) << SimdPathName(path) << factor;
+      ASSERT_TRUE(SameBits(fast.mSatOut, plain.mSatOut)) << SimdPathName(path) << factor;
     }
     for (int ch = 0; ch < 2; ++ch) {
       for (size_t i = 0; i < n; ++i) {
         const double a = outFast.ch[ch][i], b = outPlain.ch[ch][i];
-        ASSERT_TRUE(SameBits(a, b) || (std::isnan(a) && std::isnan(b))) << ch << " " << i;
+        ASSERT_TRUE(SameBits(a, b) || (std::isnan(a) && std::isnan(b)))
+            << SimdPathName(path) << " factor " << factor << " " << ch << " " << i;
       }
     }
   }

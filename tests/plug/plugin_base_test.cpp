@@ -327,7 +327,9 @@ TEST(Editor, HostChangesAreClampedShownThenApplied) {
     EXPECT_EQ(plug.SetParameterFromHost(c.idx, c.value), c.accepted) << c.value;
     EXPECT_EQ(plug.changed, c.accepted ? std::vector<int>{c.idx} : std::vector<int>{});
     EXPECT_TRUE(plug.informed.empty());
-    EXPECT_EQ(log, c.shown ? std::vector<std::string>{c.shown} : std::vector<std::string>{});
+    const std::vector<std::string> shown =
+        c.shown ? std::vector<std::string>{c.shown} : std::vector<std::string>{};
+    EXPECT_EQ(log, shown);
     if (!c.accepted) {
       EXPECT_EQ(plug.GetParam(1)->GetValue(), 0.0);
     }

@@ -1,0 +1,128 @@
+// Cost of the render's stages per stereo frame, on every vector path this processor
+// runs, against the plain chain measured in the same run: the saturation stage alone,
+// the stages after it alone, and the whole block render, whose figure falls below
+// the sum of the two where their recursions overlap.  TSC ticks, best of the runs.
+//   stage_bench [rounds] [blocks]
+#include <x86intrin.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+#include "DenormalGuard.h"
+#include "RenderPaths.h"
+
+namespace {
+
+constexpr int kBlock = 512;
+
+ChainControls BenchControls(int satFactor) {
+  ChainControls c;
+  c.fs = 44100.0;
+  c.lGain = 0.7;
+  c.lmGain = 0.4;
+  c.hmGain = 0.6;
+  c.hGain = 0.3;
+  c.hp = 0.2;
+  c.lp = 0.8;
+  c.satFactor = satFactor;
+  c.hplp = 1;
+  return c;
+}
+
+struct Block {
+  std::vector<double> in[2], out[2];
+  double* ins[2];
+  double* outs[2];
+  Block() {
+    std::mt19937 rng(1);
+    std::uniform_real_distribution<double> u(-0.5, 0.5);
+    for (int ch = 0; ch < 2; ++ch) {
+      in[ch].resize(kBlock);
+      out[ch].resize(kBlock);
+      for (double& v : in[ch])
+        v = u(rng);
+      ins[ch] = in[ch].data();
+      outs[ch] = out[ch].data();
+    }
+  }
+};
+
+enum class Stage { kPlain, kWhole, kSaturation, kBands };
+
+// One figure of the table: a stage on a path, its chain, and its best ticks per frame.
+struct Figure {
+  Stage stage;
+  SimdPath path;
+  VantroseChain chain;
+  double best = 1e300;
+};
+
+// Ticks per frame of `blocks` blocks, each block's coefficient refresh untimed.
+double Measure(Figure& f, const ChainControls& c, Block& b, int blocks) {
+  const RenderPathKernels& k = KernelsFor(f.path);
+  unsigned long long ticks = 0;
+  for (int i = 0; i < blocks; ++i) {
+    f.chain.BeginBlock(c);
+    const unsigned long long t0 = __rdtsc();
+    switch (f.stage) {
+      case Stage::kPlain:
+        f.chain.RenderReference(c, b.ins, b.outs, kBlock);
+        break;
+      case Stage::kWhole:
+        k.render(f.chain, c, b.ins, b.outs, kBlock);
+        break;
+      case Stage::kSaturation:
+        k.saturation(f.chain, c, b.ins, kBlock);
+        break;
+      case Stage::kBands:
+        k.bands(f.chain, c, b.ins, b.outs, kBlock);
+        break;
+    }
+    ticks += __rdtsc() - t0;
+  }
+  return double(ticks) / (double(blocks) * kBlock);
+}
+
+}  // namespace
+
+// The figures take turns, round after round, and each keeps its best: a machine shared
+// with other work then slows them all alike rather than some.
+int main(int argc, char** argv) {
+  const int rounds = argc > 1 ? std::atoi(argv[1]) : 30;
+  const int blocks = argc > 2 ? std::atoi(argv[2]) : 10;
+  std::printf(
+      "TSC ticks per stereo frame, 44.1 kHz, blocks of %d, best of %d rounds of %d blocks\n",
+      kBlock, rounds, blocks);
+  std::printf("(whole/plain: to the plain chain of the same factor)\n\n");
+  std::printf("%-7s %6s %11s %11s %11s %11s %11s\n", "path", "factor", "saturation", "after it",
+              "sum", "whole", "whole/plain");
+  Block b;
+  DenormalGuard noSubnormals;
+  for (int factor : {4, 16}) {
+    const ChainControls c = BenchControls(factor);
+    std::vector<Figure> figures;
+    figures.push_back({Stage::kPlain, SimdPath::kSse2, {}});
+    for (int p = 0; p < kSimdPathCount; ++p) {
+      const SimdPath path = static_cast<SimdPath>(p);
+      if (!CpuSupports(path)) continue;
+      for (Stage s : {Stage::kSaturation, Stage::kBands, Stage::kWhole})
+        figures.push_back({s, path, {}});
+    }
+    for (int r = 0; r < rounds; ++r) {
+      for (Figure& f : figures) {
+        const double t = Measure(f, c, b, blocks);
+        if (t < f.best) f.best = t;
+      }
+    }
+    const double plain = figures[0].best;
+    std::printf("%-7s %6d %11s %11s %11s %11.1f %11.3f\n", "plain", factor, "", "", "", plain, 1.0);
+    for (size_t i = 1; i + 2 < figures.size(); i += 3) {
+      const double sat = figures[i].best, bands = figures[i + 1].best, whole = figures[i + 2].best;
+      std::printf("%-7s %6d %11.1f %11.1f %11.1f %11.1f %11.3f\n", SimdPathName(figures[i].path),
+                  factor, sat, bands, sat + bands, whole, whole / plain);
+    }
+  }
+  return 0;
+}
