@@ -142,7 +142,8 @@ struct SatLanes {
     return y;
   }
 
-  V2 upIn, firstDown;
+  // Set by each frame before use; zeroed so that no build sees an indeterminate read.
+  V2 upIn{}, firstDown{};
 
   // Sub-step j of a frame: the up-filters take the frame's input (times the drive) at
   // j = 0 and zero after it; the down-filters' first output is the saturation output of
@@ -204,7 +205,8 @@ struct SatPairs {
   V2 c[11];
   V2 up[11], down[11];  // newest first
   V2 shaped[N];
-  V2 upIn, firstDown;
+  // Set by each frame before use; zeroed so that no build sees an indeterminate read.
+  V2 upIn{}, firstDown{};
 
   VANTROSE_KERNEL void Load(const VantroseChain& ch) {
     const double* h = ch.mSatHistory;  // left up, left down, right up, right down
