@@ -10,26 +10,11 @@
 #include <random>
 #include <vector>
 
+#include "BenchSettings.h"
 #include "DenormalGuard.h"
 #include "RenderPaths.h"
 
 namespace {
-
-constexpr int kBlock = 512;
-
-ChainControls BenchControls(int satFactor) {
-  ChainControls c;
-  c.fs = 44100.0;
-  c.lGain = 0.7;
-  c.lmGain = 0.4;
-  c.hmGain = 0.6;
-  c.hGain = 0.3;
-  c.hp = 0.2;
-  c.lp = 0.8;
-  c.satFactor = satFactor;
-  c.hplp = 1;
-  return c;
-}
 
 struct Block {
   std::vector<double> in[2], out[2];
