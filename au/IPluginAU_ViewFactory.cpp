@@ -3,12 +3,12 @@
 #include "IEditor.h"
 #include "IPluginAU.h"
 
-Vantrose_View* Vantrose_View::init() {
+AUViewFactory* AUViewFactory::init() {
   mPlug = nullptr;
   return this;
 }
 
-NSView* Vantrose_View::uiViewForAudioUnit(AudioUnit unit, NSSize) {
+NSView* AUViewFactory::uiViewForAudioUnit(AudioUnit unit, NSSize) {
   IPluginAU* plug = nullptr;
   UInt32 size = sizeof(plug);
   if (AudioUnitGetProperty(unit, kIPlugObjectPropertyID, kAudioUnitScope_Global, 0, &plug, &size) !=
@@ -65,6 +65,6 @@ ComponentResult IPluginAUCarbonViewEntry(ComponentParameters* params, void* stor
   }
 }
 
-extern "C" ComponentResult Vantrose_ViewEntry(ComponentParameters* params, void* storage) {
+extern "C" ComponentResult AUViewEntry(ComponentParameters* params, void* storage) {
   return IPluginAUCarbonViewEntry(params, storage);
 }

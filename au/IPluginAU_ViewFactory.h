@@ -6,6 +6,7 @@
 #include "AppKit.h"
 #include "AudioUnit.h"
 #include "Components.h"
+#include "ProductNames.h"
 
 class IPluginAU;
 
@@ -18,15 +19,18 @@ class AUCocoaUIBase {
   virtual NSView* uiViewForAudioUnit(AudioUnit unit, NSSize preferredSize) = 0;
 };
 
-// The factory class registered under the name "Vantrose_View".
-class Vantrose_View : public AUCocoaUIBase {
+// The factory class, registered under the name "<product>_View" (PLUG_NAME's word).
+#define AUViewFactory PLUG_JOIN(PLUG_NAME, _View)
+#define AUViewEntry PLUG_JOIN(PLUG_NAME, _ViewEntry)
+
+class AUViewFactory : public AUCocoaUIBase {
  public:
-  Vantrose_View* init();
+  AUViewFactory* init();
   unsigned interfaceVersion() override { return 0; }
   // Fetches the plug-in through its private object property and opens its
   // editor's window; the requested size is ignored.
   NSView* uiViewForAudioUnit(AudioUnit unit, NSSize preferredSize) override;
-  const char* description() const { return "Vantrose View"; }
+  const char* description() const { return PLUG_STR(PLUG_NAME) " View"; }
   IPluginAU* plug() const { return mPlug; }
 
  private:
@@ -38,4 +42,5 @@ enum : SInt16 { kAudioUnitCarbonViewCreateSelect = 769 };
 
 // The Carbon view component: open, create view, close.
 ComponentResult IPluginAUCarbonViewEntry(ComponentParameters* params, void* storage);
-extern "C" ComponentResult Vantrose_ViewEntry(ComponentParameters* params, void* storage);
+// The product's exported Carbon view entry, "<product>_ViewEntry".
+extern "C" ComponentResult AUViewEntry(ComponentParameters* params, void* storage);

@@ -2,5 +2,5 @@
 # on a file held in memory, pink noise for them, and bit-exact file comparison.
 pkg_check_modules(BENCH_SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 add_executable(vantrose_lv2_host lv2_host_main.cpp)
-target_link_libraries(vantrose_lv2_host PRIVATE vantrose_lv2host PkgConfig::BENCH_SNDFILE)
+target_link_libraries(vantrose_lv2_host PRIVATE lv2host PkgConfig::BENCH_SNDFILE)
 set_target_properties(vantrose_lv2_host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -10,8 +10,8 @@
 // ---- Menus ----
 
 // Every item counts for the numbering, separators and submenus included.
-IGraphicsNSMenu_vVantrose_au* IGraphicsNSMenu_vVantrose_au::initWithIPopupMenuAndReciever(
-    IPopupMenu* menu, NSView* receiver) {
+IGraphicsNSMenu* IGraphicsNSMenu::initWithIPopupMenuAndReciever(IPopupMenu* menu,
+                                                                NSView* receiver) {
   setAutoenablesItems(NO);
   static const char* const kPrefixFormats[] = {"", "%1d: ", "%02d: ", "%03d: "};
   for (int i = 0; i < menu->GetNItems(); ++i) {
@@ -22,7 +22,7 @@ IGraphicsNSMenu_vVantrose_au* IGraphicsNSMenu_vVantrose_au::initWithIPopupMenuAn
     std::string title = std::string(prefix) + item->GetText();
     if (item->GetSubmenu()) {
       NSMenuItem* native = addItemWithTitle(title.c_str(), nullptr, "");
-      IGraphicsNSMenu_vVantrose_au* sub = new IGraphicsNSMenu_vVantrose_au();
+      IGraphicsNSMenu* sub = new IGraphicsNSMenu();
       native->setSubmenu(sub->initWithIPopupMenuAndReciever(item->GetSubmenu(), receiver));
     } else if (item->GetIsSeparator()) {
       addItem(NSMenuItem::separatorItem());
@@ -37,7 +37,7 @@ IGraphicsNSMenu_vVantrose_au* IGraphicsNSMenu_vVantrose_au::initWithIPopupMenuAn
   return this;
 }
 
-BOOL IGraphicsMenuRcvr_vVantrose_au::tryToPerform(const char* action, NSMenuItem* sender) {
+BOOL IGraphicsMenuRcvr::tryToPerform(const char* action, NSMenuItem* sender) {
   if (std::string(action) != "OnMenuSelection:") return NO;
   OnMenuSelection(sender);
   return YES;
@@ -45,8 +45,7 @@ BOOL IGraphicsMenuRcvr_vVantrose_au::tryToPerform(const char* action, NSMenuItem
 
 // ---- Formatter ----
 
-BOOL CocoaFormatter_vVantrose_au::isPartialStringValid(const std::string& partial, std::string*,
-                                                       std::string*) {
+BOOL CocoaFormatter::isPartialStringValid(const std::string& partial, std::string*, std::string*) {
   if (filterCharacterSet) {
     for (char c : partial) {
       if (!filterCharacterSet->characterIsMember(c)) return NO;
@@ -59,12 +58,12 @@ BOOL CocoaFormatter_vVantrose_au::isPartialStringValid(const std::string& partia
 
 // ---- View ----
 
-IGraphicsCocoa_vVantrose_au::~IGraphicsCocoa_vVantrose_au() {
+IGraphicsCocoa::~IGraphicsCocoa() {
   killTimer();
   endUserInput();
 }
 
-IGraphicsCocoa_vVantrose_au* IGraphicsCocoa_vVantrose_au::initWithIGraphics(IGraphics* graphics) {
+IGraphicsCocoa* IGraphicsCocoa::initWithIGraphics(IGraphics* graphics) {
   mGraphics = graphics;
   initWithFrame(NSMakeRect(0, 0, graphics->Width(), graphics->Height()));
   // Common modes: the timer also fires while menus track or the host runs a modal loop.
@@ -74,39 +73,39 @@ IGraphicsCocoa_vVantrose_au* IGraphicsCocoa_vVantrose_au::initWithIGraphics(IGra
   return this;
 }
 
-void IGraphicsCocoa_vVantrose_au::viewDidMoveToWindow() {
+void IGraphicsCocoa::viewDidMoveToWindow() {
   NSWindow* w = window();
   if (!w) return;
   w->makeFirstResponder(this);
   w->setAcceptsMouseMovedEvents(YES);
 }
 
-NSRect IGraphicsCocoa_vVantrose_au::ToNSRect(const IGraphics* graphics, const IRECT& r) {
+NSRect IGraphicsCocoa::ToNSRect(const IGraphics* graphics, const IRECT& r) {
   int h = graphics->Height();
   return NSMakeRect(r.L, h - r.B - 1, r.R - r.L + 1, r.B - r.T + 1);
 }
 
-IRECT IGraphicsCocoa_vVantrose_au::ToIRECT(const IGraphics* graphics, const NSRect& r) {
+IRECT IGraphicsCocoa::ToIRECT(const IGraphics* graphics, const NSRect& r) {
   int h = graphics->Height();
   int x = static_cast<int>(r.origin.x), y = static_cast<int>(r.origin.y);
   int w = static_cast<int>(r.size.width), ht = static_cast<int>(r.size.height);
   return IRECT(x, h - y - ht, x + w, h - y);
 }
 
-void IGraphicsCocoa_vVantrose_au::drawRect(NSRect rect) {
+void IGraphicsCocoa::drawRect(NSRect rect) {
   if (!mGraphics) return;
   IRECT r = ToIRECT(mGraphics, rect);
   mGraphics->Draw(&r);
 }
 
 // Polls the manager and invalidates the union of its dirty rectangles.
-void IGraphicsCocoa_vVantrose_au::onTimer(NSTimer* timer) {
+void IGraphicsCocoa::onTimer(NSTimer* timer) {
   if (timer != mTimer || !mGraphics) return;
   IRECT r;
   if (mGraphics->IsDirty(&r)) setNeedsDisplayInRect(ToNSRect(mGraphics, r));
 }
 
-void IGraphicsCocoa_vVantrose_au::getMouseXY(NSEvent* event, int* x, int* y) {
+void IGraphicsCocoa::getMouseXY(NSEvent* event, int* x, int* y) {
   if (!mGraphics) return;
   NSPoint p = convertPointFromView(event->locationInWindow, nullptr);
   *x = mPrevX = static_cast<int>(p.x) - 2;
@@ -114,19 +113,19 @@ void IGraphicsCocoa_vVantrose_au::getMouseXY(NSEvent* event, int* x, int* y) {
 }
 
 // Command-click stands for a right click.
-IMouseMod IGraphicsCocoa_vVantrose_au::LeftMod(NSEvent* event) {
+IMouseMod IGraphicsCocoa::LeftMod(NSEvent* event) {
   unsigned long f = event->modifierFlags;
   return IMouseMod(true, (f & NSCommandKeyMask) != 0, (f & NSShiftKeyMask) != 0,
                    (f & NSControlKeyMask) != 0, (f & NSAlternateKeyMask) != 0);
 }
 
-IMouseMod IGraphicsCocoa_vVantrose_au::RightMod(NSEvent* event) {
+IMouseMod IGraphicsCocoa::RightMod(NSEvent* event) {
   unsigned long f = event->modifierFlags;
   return IMouseMod(false, true, (f & NSShiftKeyMask) != 0, (f & NSControlKeyMask) != 0,
                    (f & NSAlternateKeyMask) != 0);
 }
 
-void IGraphicsCocoa_vVantrose_au::mouseDown(NSEvent* event) {
+void IGraphicsCocoa::mouseDown(NSEvent* event) {
   if (!mGraphics) return;
   int x = 0, y = 0;
   getMouseXY(event, &x, &y);
@@ -138,7 +137,7 @@ void IGraphicsCocoa_vVantrose_au::mouseDown(NSEvent* event) {
   }
 }
 
-void IGraphicsCocoa_vVantrose_au::mouseUp(NSEvent* event) {
+void IGraphicsCocoa::mouseUp(NSEvent* event) {
   if (!mGraphics) return;
   int x = 0, y = 0;
   getMouseXY(event, &x, &y);
@@ -146,7 +145,7 @@ void IGraphicsCocoa_vVantrose_au::mouseUp(NSEvent* event) {
   mGraphics->OnMouseUp(x, y, &mod);
 }
 
-void IGraphicsCocoa_vVantrose_au::mouseDragged(NSEvent* event) {
+void IGraphicsCocoa::mouseDragged(NSEvent* event) {
   if (!mGraphics) return;
   int x = 0, y = 0;
   getMouseXY(event, &x, &y);
@@ -154,7 +153,7 @@ void IGraphicsCocoa_vVantrose_au::mouseDragged(NSEvent* event) {
   if (!mTextFieldView) mGraphics->OnMouseDrag(x, y, &mod);
 }
 
-void IGraphicsCocoa_vVantrose_au::rightMouseDown(NSEvent* event) {
+void IGraphicsCocoa::rightMouseDown(NSEvent* event) {
   if (!mGraphics) return;
   int x = 0, y = 0;
   getMouseXY(event, &x, &y);
@@ -162,7 +161,7 @@ void IGraphicsCocoa_vVantrose_au::rightMouseDown(NSEvent* event) {
   mGraphics->OnMouseDown(x, y, &mod);
 }
 
-void IGraphicsCocoa_vVantrose_au::rightMouseUp(NSEvent* event) {
+void IGraphicsCocoa::rightMouseUp(NSEvent* event) {
   if (!mGraphics) return;
   int x = 0, y = 0;
   getMouseXY(event, &x, &y);
@@ -170,7 +169,7 @@ void IGraphicsCocoa_vVantrose_au::rightMouseUp(NSEvent* event) {
   mGraphics->OnMouseUp(x, y, &mod);
 }
 
-void IGraphicsCocoa_vVantrose_au::rightMouseDragged(NSEvent* event) {
+void IGraphicsCocoa::rightMouseDragged(NSEvent* event) {
   if (!mGraphics) return;
   int x = 0, y = 0;
   getMouseXY(event, &x, &y);
@@ -178,7 +177,7 @@ void IGraphicsCocoa_vVantrose_au::rightMouseDragged(NSEvent* event) {
   if (!mTextFieldView) mGraphics->OnMouseDrag(x, y, &mod);
 }
 
-void IGraphicsCocoa_vVantrose_au::mouseMoved(NSEvent* event) {
+void IGraphicsCocoa::mouseMoved(NSEvent* event) {
   if (!mGraphics) return;
   int x = 0, y = 0;
   getMouseXY(event, &x, &y);
@@ -187,7 +186,7 @@ void IGraphicsCocoa_vVantrose_au::mouseMoved(NSEvent* event) {
 }
 
 // Scrolling closes an open text entry without applying it.
-void IGraphicsCocoa_vVantrose_au::scrollWheel(NSEvent* event) {
+void IGraphicsCocoa::scrollWheel(NSEvent* event) {
   if (!mGraphics) return;
   if (mTextFieldView) endUserInput();
   int x = 0, y = 0;
@@ -196,7 +195,7 @@ void IGraphicsCocoa_vVantrose_au::scrollWheel(NSEvent* event) {
   mGraphics->OnMouseWheel(x, y, &mod, static_cast<int>(event->deltaY));
 }
 
-int IGraphicsCocoa_vVantrose_au::KeyCode(NSEvent* event) {
+int IGraphicsCocoa::KeyCode(NSEvent* event) {
   switch (event->keyCode) {
     case 123:
       return KeyLeft;
@@ -220,21 +219,21 @@ int IGraphicsCocoa_vVantrose_au::KeyCode(NSEvent* event) {
 
 // Keys go to the manager at the last mouse position; what it does not take
 // goes up the responder chain to the host.
-void IGraphicsCocoa_vVantrose_au::keyDown(NSEvent* event) {
+void IGraphicsCocoa::keyDown(NSEvent* event) {
   if (!mGraphics) return;
   if (event->charactersIgnoringModifiers.size() != 1) return;
   int code = KeyCode(event);
   if (code < 0 || !mGraphics->OnKeyDown(mPrevX, mPrevY, code)) NSResponder::keyDown(event);
 }
 
-void IGraphicsCocoa_vVantrose_au::killTimer() {
+void IGraphicsCocoa::killTimer() {
   if (mTimer) mTimer->invalidate();
   mTimer = nullptr;
 }
 
 // The host takes the view away: detach from the manager first so that its
 // CloseWindow does not come back here.
-void IGraphicsCocoa_vVantrose_au::removeFromSuperview() {
+void IGraphicsCocoa::removeFromSuperview() {
   endUserInput();
   if (mGraphics) {
     IGraphics* graphics = mGraphics;
@@ -246,11 +245,11 @@ void IGraphicsCocoa_vVantrose_au::removeFromSuperview() {
 
 // ---- Popup menus and text entry ----
 
-IPopupMenu* IGraphicsCocoa_vVantrose_au::createIPopupMenu(IPopupMenu* menu, NSRect rect) {
+IPopupMenu* IGraphicsCocoa::createIPopupMenu(IPopupMenu* menu, NSRect rect) {
   if (!menu) return nullptr;
-  std::unique_ptr<IGraphicsMenuRcvr_vVantrose_au> receiver(new IGraphicsMenuRcvr_vVantrose_au());
+  std::unique_ptr<IGraphicsMenuRcvr> receiver(new IGraphicsMenuRcvr());
   receiver->initWithFrame(rect);
-  std::unique_ptr<IGraphicsNSMenu_vVantrose_au> native(new IGraphicsNSMenu_vVantrose_au());
+  std::unique_ptr<IGraphicsNSMenu> native(new IGraphicsNSMenu());
   native->initWithIPopupMenuAndReciever(menu, receiver.get());
 
   NSPoint p = convertPointToBase(NSMakePoint(rect.origin.x, rect.origin.y - 4));
@@ -263,7 +262,7 @@ IPopupMenu* IGraphicsCocoa_vVantrose_au::createIPopupMenu(IPopupMenu* menu, NSRe
 
   NSMenuItem* item = receiver->MenuItem();
   if (!item) return nullptr;
-  IGraphicsNSMenu_vVantrose_au* owner = dynamic_cast<IGraphicsNSMenu_vVantrose_au*>(item->menu());
+  IGraphicsNSMenu* owner = dynamic_cast<IGraphicsNSMenu*>(item->menu());
   IPopupMenu* result = owner ? owner->AssociatedIPopupMenu() : nullptr;
   int index = owner ? owner->indexOfItem(item) : -1;
   if (!result || index < 0) return nullptr;
@@ -275,8 +274,8 @@ static NSColor ToNSColor(const IColor& c) {
   return NSColor::colorWithCalibratedRed(c.R / 255.0, c.G / 255.0, c.B / 255.0, c.A / 255.0);
 }
 
-void IGraphicsCocoa_vVantrose_au::createTextEntry(IControl* control, IParam* param, IText* text,
-                                                  const char* str, NSRect rect) {
+void IGraphicsCocoa::createTextEntry(IControl* control, IParam* param, IText* text, const char* str,
+                                     NSRect rect) {
   if (!control || mTextFieldView) return;
   mTextFieldView = new NSTextField();
   mTextFieldView->initWithFrame(rect);
@@ -306,7 +305,7 @@ void IGraphicsCocoa_vVantrose_au::createTextEntry(IControl* control, IParam* par
       default:
         break;
     }
-    CocoaFormatter_vVantrose_au* formatter = new CocoaFormatter_vVantrose_au();
+    CocoaFormatter* formatter = new CocoaFormatter();
     if (chars)
       formatter->setAcceptableCharacterSet(
           NSCharacterSet::characterSetWithCharactersInString(chars));
@@ -329,7 +328,7 @@ void IGraphicsCocoa_vVantrose_au::createTextEntry(IControl* control, IParam* par
   mEdControl = control;
 }
 
-void IGraphicsCocoa_vVantrose_au::controlTextDidEndEditing(NSTextField* field) {
+void IGraphicsCocoa::controlTextDidEndEditing(NSTextField* field) {
   if (!field || field != mTextFieldView) return;
   std::string text = field->stringValue();
   if (mGraphics && mEdParam) {
@@ -342,7 +341,7 @@ void IGraphicsCocoa_vVantrose_au::controlTextDidEndEditing(NSTextField* field) {
 }
 
 // Closes the entry without delivering its text.
-void IGraphicsCocoa_vVantrose_au::endUserInput() {
+void IGraphicsCocoa::endUserInput() {
   if (!mTextFieldView) return;
   mTextFieldView->setDelegate(nullptr);
   mTextFieldView->removeFromSuperview();
@@ -353,11 +352,11 @@ void IGraphicsCocoa_vVantrose_au::endUserInput() {
   mEdParam = nullptr;
 }
 
-const char* IGraphicsCocoa_vVantrose_au::viewStringForToolTip() {
+const char* IGraphicsCocoa::viewStringForToolTip() {
   IControl* c = mGraphics ? mGraphics->GetControl(mGraphics->GetMouseOver()) : nullptr;
   return c ? c->GetTooltip() : "";
 }
 
-void IGraphicsCocoa_vVantrose_au::registerToolTip(IRECT r) {
+void IGraphicsCocoa::registerToolTip(IRECT r) {
   if (mGraphics) addToolTipRect(ToNSRect(mGraphics, r), this);
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "AppKit.h"
+#include "CocoaClassNames.h"
 #include "IGraphicsStructs.h"
 
 class IControl;
@@ -15,9 +16,9 @@ class IParam;
 class IPopupMenu;
 
 // A native menu built from an IPopupMenu (and one per submenu).
-class IGraphicsNSMenu_vVantrose_au : public NSMenu {
+class IGraphicsNSMenu : public NSMenu {
  public:
-  IGraphicsNSMenu_vVantrose_au* initWithIPopupMenuAndReciever(IPopupMenu* menu, NSView* receiver);
+  IGraphicsNSMenu* initWithIPopupMenuAndReciever(IPopupMenu* menu, NSView* receiver);
   IPopupMenu* AssociatedIPopupMenu() const { return mIPopupMenu; }
 
  private:
@@ -25,7 +26,7 @@ class IGraphicsNSMenu_vVantrose_au : public NSMenu {
 };
 
 // An invisible view that receives the chosen menu item.
-class IGraphicsMenuRcvr_vVantrose_au : public NSView {
+class IGraphicsMenuRcvr : public NSView {
  public:
   BOOL tryToPerform(const char* action, NSMenuItem* sender) override;
   void OnMenuSelection(NSMenuItem* item) { nsMenuItem = item; }
@@ -37,7 +38,7 @@ class IGraphicsMenuRcvr_vVantrose_au : public NSView {
 
 // Refuses keystrokes that would put a character outside the set into the
 // text, make it longer than the maximum length, or its value above the maximum.
-class CocoaFormatter_vVantrose_au : public NSFormatter {
+class CocoaFormatter : public NSFormatter {
  public:
   BOOL isPartialStringValid(const std::string& partial, std::string* newEditing,
                             std::string* error) override;
@@ -53,11 +54,11 @@ class CocoaFormatter_vVantrose_au : public NSFormatter {
 
 // The editor's native view.  Coordinates: the view's origin is bottom-left
 // with y up; the editor's is top-left with y down.
-class IGraphicsCocoa_vVantrose_au : public NSView, public NSTextFieldDelegate {
+class IGraphicsCocoa : public NSView, public NSTextFieldDelegate {
  public:
-  IGraphicsCocoa_vVantrose_au() = default;
-  ~IGraphicsCocoa_vVantrose_au() override;
-  IGraphicsCocoa_vVantrose_au* initWithIGraphics(IGraphics* graphics);
+  IGraphicsCocoa() = default;
+  ~IGraphicsCocoa() override;
+  IGraphicsCocoa* initWithIGraphics(IGraphics* graphics);
 
   BOOL isOpaque() override { return mGraphics ? YES : NO; }
   BOOL acceptsFirstResponder() override { return YES; }
@@ -112,7 +113,7 @@ class IGraphicsCocoa_vVantrose_au : public NSView, public NSTextFieldDelegate {
 };
 
 // A borderless window that can still take the keyboard.
-class CustomCocoaWindow_vVantrose_au : public NSWindow {
+class CustomCocoaWindow : public NSWindow {
  public:
   BOOL canBecomeKeyWindow() override { return YES; }
 };

@@ -18,7 +18,7 @@ IGraphicsMac::IGraphicsMac(IPluginBase* plug, int w, int h, int fps) : IGraphics
 IGraphicsMac::~IGraphicsMac() {
   RemoveSubWindow();
   CloseWindow();
-  for (IGraphicsCocoa_vVantrose_au* v : mClosedViews)
+  for (IGraphicsCocoa* v : mClosedViews)
     delete v;
   CGColorSpaceRelease(mColorSpace);
 }
@@ -103,14 +103,13 @@ int IGraphicsMac::ShowMessageBox(const char* text, const char* caption, int type
 IPopupMenu* IGraphicsMac::CreateIPopupMenu(IPopupMenu* menu, IRECT* r) {
   ReleaseMouseCapture();
   if (!mView || !r) return nullptr;
-  return mView->createIPopupMenu(menu, IGraphicsCocoa_vVantrose_au::ToNSRect(this, *r));
+  return mView->createIPopupMenu(menu, IGraphicsCocoa::ToNSRect(this, *r));
 }
 
 void IGraphicsMac::CreateTextEntry(IControl* control, IText* text, IRECT* r, const char* str,
                                    IParam* param) {
   if (!mView || !text || !r) return;
-  mView->createTextEntry(control, param, text, str,
-                         IGraphicsCocoa_vVantrose_au::ToNSRect(this, *r));
+  mView->createTextEntry(control, param, text, str, IGraphicsCocoa::ToNSRect(this, *r));
 }
 
 void IGraphicsMac::HostPath(StrBuf* path) {
@@ -188,7 +187,7 @@ void* IGraphicsMac::OpenWindow(void* parentView) {
 
 void* IGraphicsMac::OpenCocoaWindow(void* parentView) {
   CloseWindow();
-  mView = new IGraphicsCocoa_vVantrose_au();
+  mView = new IGraphicsCocoa();
   mView->initWithIGraphics(this);
   if (parentView) static_cast<NSView*>(parentView)->addSubview(mView);
   UpdateTooltips();
@@ -203,7 +202,7 @@ void IGraphicsMac::AttachSubWindow(void* hostWindowRef) {
   NSRect hostFrame = host->frame();
   double offset =
       hostFrame.size.width > mWidth ? std::floor((hostFrame.size.width - mWidth) * 0.5) : 0.0;
-  CustomCocoaWindow_vVantrose_au* child = new CustomCocoaWindow_vVantrose_au();
+  CustomCocoaWindow* child = new CustomCocoaWindow();
   child->initWithContentRect(
       NSMakeRect(hostFrame.origin.x + offset, hostFrame.origin.y, mWidth, mHeight), 0, 2, NO);
   OpenWindow(child->contentView());
@@ -234,7 +233,7 @@ void IGraphicsMac::RemoveSubWindow() {
 
 void IGraphicsMac::CloseWindow() {
   if (!mView) return;
-  IGraphicsCocoa_vVantrose_au* view = mView;
+  IGraphicsCocoa* view = mView;
   mView = nullptr;
   view->removeAllToolTips();
   view->killTimer();
@@ -250,7 +249,7 @@ void IGraphicsMac::CloseWindow() {
 // out of its window.  The newest closed view may still be on the call stack: it waits.
 void IGraphicsMac::ReleaseClosedViews() {
   size_t kept = 0;
-  for (IGraphicsCocoa_vVantrose_au* v : mClosedViews) {
+  for (IGraphicsCocoa* v : mClosedViews) {
     if (v->superview()) {
       mClosedViews[kept++] = v;
     } else {

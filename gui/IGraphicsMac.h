@@ -3,10 +3,11 @@
 #include <cstddef>
 #include <vector>
 
+#include "CocoaClassNames.h"
 #include "IGraphics.h"
 #include "StrBuf.h"
 
-class IGraphicsCocoa_vVantrose_au;
+class IGraphicsCocoa;
 class NSWindow;
 struct CGColorSpace;
 
@@ -52,7 +53,7 @@ class IGraphicsMac : public IGraphics {
 
   void SetBundleID(const char* id) { mBundleID.Set(id); }
   const char* GetBundleID() const { return mBundleID.Get(); }
-  IGraphicsCocoa_vVantrose_au* GetView() const { return mView; }
+  IGraphicsCocoa* GetView() const { return mView; }
   int GetUserOSVersion();
   // Closed views not yet freed: the last one closed, and any a host still shows.
   size_t NClosedViews() const { return mClosedViews.size(); }
@@ -61,13 +62,13 @@ class IGraphicsMac : public IGraphics {
   CGColorSpace* MakeColorSpace();
   void ReleaseClosedViews();
 
-  IGraphicsCocoa_vVantrose_au* mView = nullptr;
+  IGraphicsCocoa* mView = nullptr;
   StrBuf mBundleID;
   CGColorSpace* mColorSpace = nullptr;
   NSWindow* mHostWindow = nullptr;
   // Views this manager made and closed, kept while a closing view may still be on
   // the call stack or in a host's window.
-  std::vector<IGraphicsCocoa_vVantrose_au*> mClosedViews;
+  std::vector<IGraphicsCocoa*> mClosedViews;
   NSWindow* mSubWindow = nullptr;
 };
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "IPluginBase.h"
 #include "Raster_PNG.h"
 #include "X11View.h"
 
@@ -91,7 +92,8 @@ void IGraphicsX11::Resize(int w, int h) {
 
 // No dialogs of its own: the text goes to the terminal, and no button is chosen.
 int IGraphicsX11::ShowMessageBox(const char* text, const char* caption, int) {
-  std::fprintf(stderr, "%s: %s\n", caption ? caption : "Vantrose", text ? text : "");
+  const char* name = GetPlug() ? GetPlug()->GetEffectName() : "";
+  std::fprintf(stderr, "%s: %s\n", caption ? caption : name, text ? text : "");
   return 0;
 }
 

@@ -4,11 +4,14 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <cctype>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "IGraphicsX11.h"
 #include "IKnobControls.h"
+#include "IPluginBase.h"
 #include "Raster_SysBitmap.h"
 
 namespace {
@@ -111,8 +114,13 @@ bool X11View::Create(unsigned long parent) {
                           InputOutput, visual,
                           CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attrs);
   if (!mWindow) return false;
-  XStoreName(mDisplay, mWindow, "Vantrose");
-  XClassHint cls = {const_cast<char*>("vantrose"), const_cast<char*>("Vantrose")};
+  // Titled and classed by the effect's name: "Name", class hint ("name", "Name").
+  std::string name = mGraphics->GetPlug() ? mGraphics->GetPlug()->GetEffectName() : "";
+  std::string instance = name;
+  for (char& c : instance)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  XStoreName(mDisplay, mWindow, name.c_str());
+  XClassHint cls = {&instance[0], &name[0]};
   XSetClassHint(mDisplay, mWindow, &cls);
   // A fixed size, so embedding hosts and window managers keep the panel whole.
   XSizeHints* hints = XAllocSizeHints();

@@ -1,5 +1,5 @@
-// The LV2 entry points: the descriptor table, the instance callbacks and the state
-// interface.  Each callback states its LV2 threading class.
+// The LV2 entry points of a product built on this wrapper: the descriptor table, the instance
+// callbacks and the state interface.  Each callback states its LV2 threading class.
 #include <lv2/atom/atom.h>
 #include <lv2/buf-size/buf-size.h>
 #include <lv2/core/lv2.h>
@@ -11,7 +11,7 @@
 #include <new>
 
 #include "IPluginLV2.h"
-#include "VantroseLV2.h"
+#include "LV2Product.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ const LV2_URID_Map* FindMap(const LV2_Feature* const* features) {
 LV2StateURIDs MapStateURIDs(const LV2_URID_Map* map) {
   LV2StateURIDs ids;
   if (map) {
-    ids.mChunkKey = map->map(map->handle, VantroseLV2::kStateChunkURI);
+    ids.mChunkKey = map->map(map->handle, GetLV2Product().stateChunkURI);
     ids.mChunkType = map->map(map->handle, LV2_ATOM__Chunk);
   }
   return ids;
@@ -64,7 +64,9 @@ int MaxBlockLength(const LV2_Feature* const* features, const LV2_URID_Map* map) 
 LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double sampleRate, const char*,
                        const LV2_Feature* const* features) {
   int nChannels = 0;
-  for (const VantroseLV2::PluginKind& k : VantroseLV2::kKinds) {
+  const LV2Product& product = GetLV2Product();
+  for (int i = 0; i < product.nKinds; ++i) {
+    const LV2PluginKind& k = product.kinds[i];
     if (descriptor && std::strcmp(descriptor->URI, k.uri) == 0) nChannels = k.nChannels;
   }
   if (nChannels == 0) return nullptr;
@@ -141,16 +143,30 @@ const void* ExtensionData(const char* uri) {
   return nullptr;
 }
 
-const LV2_Descriptor kDescriptors[VantroseLV2::kNumKinds] = {
-    {VantroseLV2::kKinds[0].uri, Instantiate, ConnectPort, Activate, Run, Deactivate, Cleanup,
-     ExtensionData},
-    {VantroseLV2::kKinds[1].uri, Instantiate, ConnectPort, Activate, Run, Deactivate, Cleanup,
-     ExtensionData},
-};
+// One descriptor per plug-in of the product, made on first use; the table lives as long
+// as the binary.
+constexpr int kMaxKinds = 8;
+
+const LV2_Descriptor* Descriptors(int* count) {
+  static LV2_Descriptor table[kMaxKinds];
+  static const int n = [] {
+    const LV2Product& product = GetLV2Product();
+    int k = product.nKinds < kMaxKinds ? product.nKinds : kMaxKinds;
+    for (int i = 0; i < k; ++i) {
+      table[i] = {product.kinds[i].uri, Instantiate, ConnectPort,  Activate, Run,
+                  Deactivate,           Cleanup,     ExtensionData};
+    }
+    return k;
+  }();
+  *count = n;
+  return table;
+}
 
 }  // namespace
 
 // Discovery class: the plug-ins of this binary, by index.
 LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
-  return index < static_cast<uint32_t>(VantroseLV2::kNumKinds) ? &kDescriptors[index] : nullptr;
+  int count = 0;
+  const LV2_Descriptor* table = Descriptors(&count);
+  return index < static_cast<uint32_t>(count) ? &table[index] : nullptr;
 }

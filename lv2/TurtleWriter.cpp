@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "IPluginBase.h"
-#include "VantroseLV2.h"
+#include "LV2Product.h"
 
 namespace {
 
@@ -43,8 +43,8 @@ std::string SymbolFromName(const char* name) {
   return out;
 }
 
-std::string PresetURI(const VantroseLV2::PluginKind& kind, int idx) {
-  return std::string(kind.uri) + VantroseLV2::kPresetSuffix + std::to_string(idx);
+std::string PresetURI(const LV2PluginKind& kind, int idx) {
+  return std::string(kind.uri) + GetLV2Product().presetSuffix + std::to_string(idx);
 }
 
 std::string ControlPortTurtle(const LV2ControlPort& p, int index) {
@@ -78,7 +78,7 @@ std::string AudioPortTurtle(const char* direction, const char* symbol, const cha
   return t;
 }
 
-std::string PluginTurtle(IPluginBase& plug, const VantroseLV2::PluginKind& kind) {
+std::string PluginTurtle(IPluginBase& plug, const LV2PluginKind& kind) {
   int major = 0, minor = 0, patch = 0;
   GetVersionParts(plug.GetEffectVersion(false), &major, &minor, &patch);
   std::string t =
@@ -90,7 +90,7 @@ std::string PluginTurtle(IPluginBase& plug, const VantroseLV2::PluginKind& kind)
   t += "  lv2:optionalFeature lv2:hardRTCapable , urid:map , opts:options ;\n";
   t += "  opts:supportedOption bufsz:maxBlockLength ;\n";
   t += "  lv2:extensionData state:interface ;\n";
-  t += "  ui:ui <" + std::string(VantroseLV2::kUIURI) + "> ;\n";
+  t += "  ui:ui <" + std::string(GetLV2Product().uiURI) + "> ;\n";
   for (int i = 0; i < plug.NParams(); ++i)
     t += ControlPortTurtle(ControlPortForParam(plug, i), i);
   static const char* kInSymbols[2][2] = {{"in", "in_l"}, {"", "in_r"}};
@@ -110,7 +110,7 @@ std::string PluginTurtle(IPluginBase& plug, const VantroseLV2::PluginKind& kind)
 // The editor: an X11 window of fixed size that embeds in the host's window, shows itself
 // on its own, and reports gestures; it needs nothing from the plug-in instance.
 std::string UITurtle() {
-  std::string t = "<" + std::string(VantroseLV2::kUIURI) + ">\n  a ui:X11UI ;\n";
+  std::string t = "<" + std::string(GetLV2Product().uiURI) + ">\n  a ui:X11UI ;\n";
   t += "  lv2:optionalFeature ui:parent , ui:resize , ui:touch , ui:idleInterface , "
        "ui:noUserResize ;\n";
   t += "  lv2:extensionData ui:idleInterface , ui:showInterface .\n\n";
@@ -140,7 +140,9 @@ LV2ControlPort ControlPortForParam(IPluginBase& plug, int idx) {
   if (p.symbol.empty()) {
     p.symbol = "param" + std::to_string(idx);
     p.name = p.symbol;
-    for (const VantroseLV2::UnnamedParam& u : VantroseLV2::kUnnamedParams) {
+    const LV2Product& product = GetLV2Product();
+    for (int i = 0; i < product.nUnnamedParams; ++i) {
+      const LV2UnnamedParam& u = product.unnamedParams[i];
       if (u.paramIdx == idx) {
         p.symbol = u.symbol;
         p.name = u.name;
@@ -160,31 +162,36 @@ LV2ControlPort ControlPortForParam(IPluginBase& plug, int idx) {
 
 std::string ManifestTurtle(IPluginBase& plug) {
   std::string t = kPrefixes;
-  for (const VantroseLV2::PluginKind& k : VantroseLV2::kKinds) {
-    t += "<" + std::string(k.uri) + ">\n  a lv2:Plugin ;\n  lv2:binary <" +
-         VantroseLV2::kBinaryName + "> ;\n  rdfs:seeAlso <vantrose.ttl> .\n\n";
+  const LV2Product& product = GetLV2Product();
+  for (int n = 0; n < product.nKinds; ++n) {
+    const LV2PluginKind& k = product.kinds[n];
+    t += "<" + std::string(k.uri) + ">\n  a lv2:Plugin ;\n  lv2:binary <" + product.binaryName +
+         "> ;\n  rdfs:seeAlso <" + product.pluginsTurtleName + "> .\n\n";
     for (int i = 0; i < plug.NPresets(); ++i) {
       if (!plug.GetPreset(i)->mInitialized) continue;
       t += "<" + PresetURI(k, i) + ">\n  a pset:Preset ;\n  lv2:appliesTo <" + k.uri +
            "> ;\n  rdfs:seeAlso <presets.ttl> .\n\n";
     }
   }
-  t += "<" + std::string(VantroseLV2::kUIURI) + ">\n  a ui:X11UI ;\n  ui:binary <" +
-       VantroseLV2::kUIBinaryName + "> ;\n  rdfs:seeAlso <vantrose.ttl> .\n\n";
+  t += "<" + std::string(product.uiURI) + ">\n  a ui:X11UI ;\n  ui:binary <" +
+       product.uiBinaryName + "> ;\n  rdfs:seeAlso <" + product.pluginsTurtleName + "> .\n\n";
   return t;
 }
 
 std::string PluginsTurtle(IPluginBase& plug) {
   std::string t = kPrefixes;
-  for (const VantroseLV2::PluginKind& k : VantroseLV2::kKinds)
-    t += PluginTurtle(plug, k);
+  const LV2Product& product = GetLV2Product();
+  for (int n = 0; n < product.nKinds; ++n)
+    t += PluginTurtle(plug, product.kinds[n]);
   return t + UITurtle();
 }
 
 // Each preset's chunk holds one double per parameter, in index order.
 std::string PresetsTurtle(IPluginBase& plug) {
   std::string t = kPrefixes;
-  for (const VantroseLV2::PluginKind& k : VantroseLV2::kKinds) {
+  const LV2Product& product = GetLV2Product();
+  for (int n = 0; n < product.nKinds; ++n) {
+    const LV2PluginKind& k = product.kinds[n];
     for (int i = 0; i < plug.NPresets(); ++i) {
       IPreset* preset = plug.GetPreset(i);
       if (!preset->mInitialized) continue;
@@ -210,7 +217,7 @@ bool WriteBundleTurtle(IPluginBase& plug, const char* dir) {
     const char* name;
     std::string text;
   } files[] = {{"manifest.ttl", ManifestTurtle(plug)},
-               {"vantrose.ttl", PluginsTurtle(plug)},
+               {GetLV2Product().pluginsTurtleName, PluginsTurtle(plug)},
                {"presets.ttl", PresetsTurtle(plug)}};
   for (const File& f : files) {
     std::string path = std::string(dir) + "/" + f.name;

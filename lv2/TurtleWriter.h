@@ -19,7 +19,7 @@ struct LV2ControlPort {
 
 // The port for parameter idx of plug.  Symbols are the names in lower case with every
 // character outside [a-z0-9_] dropped; parameters without a name take theirs from the
-// effect's table of unnamed parameters, or "param" and the index.
+// product's table of unnamed parameters, or "param" and the index.
 LV2ControlPort ControlPortForParam(IPluginBase& plug, int idx);
 
 // The shortest decimal text that reads back as exactly v.
@@ -30,6 +30,6 @@ std::string ManifestTurtle(IPluginBase& plug);
 std::string PluginsTurtle(IPluginBase& plug);
 std::string PresetsTurtle(IPluginBase& plug);
 
-// Writes manifest.ttl, vantrose.ttl and presets.ttl into dir; false when a file can't
-// be written.
+// Writes manifest.ttl, the product's plug-ins file and presets.ttl into dir; false when a file
+// can't be written.
 bool WriteBundleTurtle(IPluginBase& plug, const char* dir);

@@ -32,7 +32,7 @@ NSPoint WindowPoint(int x, int y) {
   return NSMakePoint(x + 2, VantroseLayout::kHeight - y - 3);
 }
 
-void Send(IGraphicsCocoa_vVantrose_au* view, NSEventType type, int x, int y, int clicks = 1) {
+void Send(IGraphicsCocoa* view, NSEventType type, int x, int y, int clicks = 1) {
   NSPoint p = WindowPoint(x, y);
   NSEvent e = NSEvent::MouseEvent(type, p.x, p.y, 0, clicks);
   if (type == NSLeftMouseDown) view->mouseDown(&e);
@@ -45,7 +45,7 @@ int Clamp(int v, int limit) {
 }
 
 // A drag moves in steps of four pixels, as a hand would, in at most 1024 steps.
-void Replay(IGraphicsCocoa_vVantrose_au* view, PanelGesture g) {
+void Replay(IGraphicsCocoa* view, PanelGesture g) {
   g.x = Clamp(g.x, kMaxGesturePixels);
   g.y = Clamp(g.y, kMaxGesturePixels);
   g.dx = Clamp(g.dx, kMaxGesturePixels);
@@ -176,7 +176,7 @@ bool RenderPanelSnapshot(const PanelSnapshotRequest& request, std::vector<double
   }
   NSWindow window;
   window.initWithContentRect(NSMakeRect(0, 0, gui->Width(), gui->Height()), 0, 2, NO);
-  auto* view = static_cast<IGraphicsCocoa_vVantrose_au*>(gui->OpenWindow(window.contentView()));
+  auto* view = static_cast<IGraphicsCocoa*>(gui->OpenWindow(window.contentView()));
   double frame = 1.0 / gui->FPS();
   NSRunLoop::currentRunLoop()->runForSeconds(frame);
   view->displayIfNeeded();

@@ -44,7 +44,7 @@ class PanelTest : public ::testing::Test {
     gui = static_cast<IGraphicsMac*>(fx->GetGUI());
     ASSERT_NE(gui, nullptr);
     window.initWithContentRect(NSMakeRect(0, 0, kWidth, kHeight), 0, 2, NO);
-    view = static_cast<IGraphicsCocoa_vVantrose_au*>(gui->OpenWindow(window.contentView()));
+    view = static_cast<IGraphicsCocoa*>(gui->OpenWindow(window.contentView()));
     gEvents.clear();
     AUEventListenerCreate(
         [](void*, void*, const AudioUnitEvent* e, UInt64, AudioUnitParameterValue) {
@@ -101,7 +101,7 @@ class PanelTest : public ::testing::Test {
   Vantrose* fx = nullptr;
   IGraphicsMac* gui = nullptr;
   NSWindow window;
-  IGraphicsCocoa_vVantrose_au* view = nullptr;
+  IGraphicsCocoa* view = nullptr;
   AUEventListenerRef listener = nullptr;
 };
 

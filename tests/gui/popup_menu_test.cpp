@@ -53,8 +53,8 @@ TEST(PopupMenuTest, PrefixNumbersEveryItemInTheNativeMenu) {
   m.SetPrefix(4);
   m.SetPrefix(-1);
   EXPECT_EQ(m.GetPrefix(), 2);
-  IGraphicsMenuRcvr_vVantrose_au receiver;
-  IGraphicsNSMenu_vVantrose_au native;
+  IGraphicsMenuRcvr receiver;
+  IGraphicsNSMenu native;
   native.initWithIPopupMenuAndReciever(&m, &receiver);
   ASSERT_EQ(native.numberOfItems(), 4);
   EXPECT_EQ(native.itemAtIndex(0)->title(), "01: w");

@@ -52,24 +52,24 @@ class ViewTest : public ::testing::Test {
     gui->AttachControl(new LogControl(&plug, IRECT(0, 0, 774, 237), -1, &log));
     plug.AttachGraphics(gui);
     window.initWithContentRect(NSMakeRect(0, 0, 774, 237), 0, 2, NO);
-    view = static_cast<IGraphicsCocoa_vVantrose_au*>(gui->OpenWindow(window.contentView()));
+    view = static_cast<IGraphicsCocoa*>(gui->OpenWindow(window.contentView()));
   }
   void TearDown() override { gui->CloseWindow(); }
 
   TestPlug plug;
   TestGraphics* gui = nullptr;
   NSWindow window;
-  IGraphicsCocoa_vVantrose_au* view = nullptr;
+  IGraphicsCocoa* view = nullptr;
   std::vector<std::string> log;
 };
 
 TEST_F(ViewTest, RectanglesConvertBetweenViewAndEditor) {
-  NSRect v = IGraphicsCocoa_vVantrose_au::ToNSRect(gui, IRECT(10, 20, 30, 40));
+  NSRect v = IGraphicsCocoa::ToNSRect(gui, IRECT(10, 20, 30, 40));
   EXPECT_EQ(v.origin.x, 10);
   EXPECT_EQ(v.origin.y, 196);
   EXPECT_EQ(v.size.width, 21);
   EXPECT_EQ(v.size.height, 21);
-  EXPECT_EQ(IGraphicsCocoa_vVantrose_au::ToIRECT(gui, NSMakeRect(10.9, 196.5, 21.2, 21.9)),
+  EXPECT_EQ(IGraphicsCocoa::ToIRECT(gui, NSMakeRect(10.9, 196.5, 21.2, 21.9)),
             IRECT(10, 20, 31, 41));
 }
 
@@ -105,7 +105,7 @@ class KeyMapTest : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(KeyMapTest, MapsToEditorCodes) {
   NSEvent e = NSEvent::KeyEvent(GetParam().keyCode, GetParam().chars);
-  EXPECT_EQ(IGraphicsCocoa_vVantrose_au::KeyCode(&e), GetParam().code);
+  EXPECT_EQ(IGraphicsCocoa::KeyCode(&e), GetParam().code);
 }
 
 INSTANTIATE_TEST_SUITE_P(ArrowsSpaceDigitsLetters, KeyMapTest,
@@ -213,7 +213,7 @@ TEST_F(ViewTest, HostRemovingTheViewDetachesItFromTheManager) {
 // Whether the manager or the host closes it, a closed view is freed by the next close.
 TEST_F(ViewTest, OpeningAndClosingAThousandTimesKeepsAtMostOneClosedView) {
   for (int i = 0; i < 1000; ++i) {
-    auto* v = static_cast<IGraphicsCocoa_vVantrose_au*>(gui->OpenWindow(window.contentView()));
+    auto* v = static_cast<IGraphicsCocoa*>(gui->OpenWindow(window.contentView()));
     if (i % 2) {
       v->removeFromSuperview();
     } else {

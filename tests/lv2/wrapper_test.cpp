@@ -7,7 +7,31 @@
 #include <limits>
 
 #include "IPluginLV2.h"
+#include "LV2Product.h"
 #include "TurtleWriter.h"
+
+// The wrapper's description of the product it is built into: here a test product of
+// its own, stereo and mono, with one unnamed parameter it names itself.
+namespace {
+constexpr LV2PluginKind kTestKinds[] = {{"urn:test:plug#stereo", "Test Stereo", 2},
+                                        {"urn:test:plug#mono", "Test Mono", 1}};
+constexpr LV2UnnamedParam kTestUnnamed[] = {{9, "nine", "Nine"}};
+constexpr LV2Product kTestProduct = {kTestKinds,
+                                     2,
+                                     "urn:test:plug#state",
+                                     "-preset",
+                                     kTestUnnamed,
+                                     1,
+                                     "urn:test:plug#ui",
+                                     "test_ui.so",
+                                     "test.so",
+                                     "test.lv2",
+                                     "test.ttl"};
+}  // namespace
+
+const LV2Product& GetLV2Product() {
+  return kTestProduct;
+}
 
 namespace {
 

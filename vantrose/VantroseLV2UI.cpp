@@ -40,7 +40,7 @@ const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
 }
 
 bool KnownPlugin(const char* uri) {
-  for (const VantroseLV2::PluginKind& k : VantroseLV2::kKinds) {
+  for (const LV2PluginKind& k : VantroseLV2::kKinds) {
     if (uri && std::strcmp(uri, k.uri) == 0) return true;
   }
   return false;
@@ -129,7 +129,7 @@ const void* ExtensionData(const char* uri) {
   return nullptr;
 }
 
-const LV2UI_Descriptor kDescriptor = {VantroseLV2::kUIURI, Instantiate, Cleanup, PortEvent,
+const LV2UI_Descriptor kDescriptor = {VantroseLV2::kProduct.uiURI, Instantiate, Cleanup, PortEvent,
                                       ExtensionData};
 
 }  // namespace

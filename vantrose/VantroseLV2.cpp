@@ -1,0 +1,5 @@
+#include "VantroseLV2.h"
+
+const LV2Product& GetLV2Product() {
+  return VantroseLV2::kProduct;
+}
