@@ -22,6 +22,7 @@ PACKAGES=(
   clang libclang-rt-14-dev clang-format
   lv2-dev liblilv-dev lilv-utils sordi
   libx11-dev libxtst-dev xvfb xauth xdotool jalv jackd2 jack-tools sox imagemagick
+  dpkg-dev file
 )
 
 install_packages() {

@@ -136,7 +136,8 @@ std::string FindProductRoot() {
     exe[n] = '\0';
     std::string dir(exe);
     dir = dir.substr(0, dir.find_last_of('/'));
-    candidates = {dir, dir + "/..", dir + "/../.."};
+    // The build folder, the source tree, or the bundle an installed tool sits beside.
+    candidates = {dir, dir + "/..", dir + "/../..", dir + "/../lib/lv2/vantrose.lv2"};
   }
   candidates.push_back(".");
   for (const std::string& c : candidates) {
