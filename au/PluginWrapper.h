@@ -8,3 +8,6 @@ using IPluginWrapper = IPluginAU;
 
 // Audio Unit hosts reset a unit explicitly; activation keeps the chain's state.
 constexpr bool kActivationRestartsEffect = false;
+
+// The Audio Unit reports the latency the effect declares at construction.
+constexpr bool kWrapperReportsLatency = false;

@@ -55,6 +55,10 @@ bool IPluginLV2::Configure(int nChannels, double sampleRate, int maxBlockSize) {
 }
 
 void IPluginLV2::ConnectPort(uint32_t port, void* data) {
+  if (mNChannels > 0 && port == static_cast<uint32_t>(LatencyPort())) {
+    mLatencyOut = static_cast<float*>(data);
+    return;
+  }
   if (port >= static_cast<uint32_t>(mPorts.GetSize())) return;
   mPorts.Get()[port] = static_cast<float*>(data);
 }
@@ -124,6 +128,7 @@ void IPluginLV2::ProcessPiece(uint32_t offset, int nFrames) {
 void IPluginLV2::Run(uint32_t nFrames) {
   RecursiveMutex::ScopedLock lock(mMutex);
   if (mNChannels == 0) return;
+  if (mLatencyOut) *mLatencyOut = static_cast<float>(GetLatency());
   ApplyControls();
   float* const* ports = mPorts.Get();
   for (int p = NParams(); p < NPorts(); ++p) {

@@ -17,9 +17,9 @@ struct LV2StateURIDs {
 
 // The LV2 effect wrapper on the plug-in base.  Its ports are the parameters in index
 // order, then the audio inputs, then the audio outputs, all of one channel
-// configuration chosen at instantiation.  A control port that moved is applied between
-// blocks, under the plug-in lock, the way a host's parameter change is: clamped, then
-// OnParamChange; the audio goes through the base's float path.
+// configuration chosen at instantiation, then an optional output reporting the latency.  A control
+// port that moved is applied between blocks, under the plug-in lock, the way a host's parameter
+// change is: clamped, then OnParamChange; the audio goes through the base's float path.
 class IPluginLV2 : public IPluginBase {
  public:
   // The same arguments as the other wrappers, so that the effect's constructor is one.
@@ -47,6 +47,8 @@ class IPluginLV2 : public IPluginBase {
   bool Configure(int nChannels, double sampleRate, int maxBlockSize);
   int NChannels() const { return mNChannels; }
   int NPorts() const { return NParams() + 2 * mNChannels; }
+  // The latency output's index: after every other port, so it can be left unconnected.
+  int LatencyPort() const { return NPorts(); }
   // Ports outside the plug-in's list are ignored.
   void ConnectPort(uint32_t port, void* data);
   void Activate();
@@ -78,6 +80,7 @@ class IPluginLV2 : public IPluginBase {
   TypedBuf<float*> mPorts;        // the host's buffers, one per port
   TypedBuf<float> mLastControls;  // per parameter, the last value applied from its port
   TypedBuf<float*> mIn, mOut;     // the audio ports' buffers, handed to the base
+  float* mLatencyOut = nullptr;   // where Run reports GetLatency(), when connected
   double mSamplePos = 0.0;
   LV2StateURIDs mStateURIDs;
 };

@@ -18,6 +18,38 @@ struct LV2UnnamedParam {
   const char* name;
 };
 
+// How a host presents one parameter's port.  Null fields keep what the parameter says.
+struct LV2PortText {
+  const char* name;         // a descriptive name, e.g. "Low Gain"
+  const char* comment;      // rdfs:comment: what the control does, in a sentence
+  const char* group;        // the symbol of its port group, or null
+  const char* unit;         // null: the parameter's label; "": none; else a units: term ("db")
+  const char* designation;  // an lv2: designation, e.g. "enabled" for a processing switch
+};
+
+struct LV2PortGroup {
+  const char* symbol;
+  const char* label;
+};
+
+// A labelled value on a port's scale.
+struct LV2ScalePoint {
+  double value;
+  char label[32];
+};
+
+// A preset a host lists beside the plug-in's own: values for some parameters, every
+// other parameter at its default.
+struct LV2PresetValue {
+  int paramIdx;
+  double value;
+};
+struct LV2FactoryPreset {
+  const char* label;
+  LV2PresetValue values[8];
+  int nValues;
+};
+
 struct LV2Product {
   const LV2PluginKind* kinds;
   int nKinds;
@@ -30,7 +62,22 @@ struct LV2Product {
   const char* binaryName;
   const char* bundleName;
   const char* pluginsTurtleName;  // the Turtle file that describes the plug-ins and the UI
+
+  // ---- What hosts show; any may be null (or zero) ----
+  const LV2PortText* portTexts;  // one per parameter, in index order
+  int nPortTexts;
+  const LV2PortGroup* groups;
+  int nGroups;
+  const LV2FactoryPreset* presets;
+  int nPresets;
+  const char* homepage;  // the developer's and maintainer's home page
+  const char* license;   // a URI
+  bool reportsLatency;   // the plug-in fills the latency output port
 };
+
+// Writes up to max scale points for parameter paramIdx into out; returns the count.  A
+// product's Turtle generator may give one, computed at build time.
+using LV2ScalePointFn = int (*)(int paramIdx, LV2ScalePoint* out, int max);
 
 // The product's description; defined once by the product that links this wrapper.
 const LV2Product& GetLV2Product();

@@ -8,3 +8,6 @@ using IPluginWrapper = IPluginLV2;
 
 // LV2 hosts expect activation to forget every trace of earlier audio.
 constexpr bool kActivationRestartsEffect = true;
+
+// LV2 hosts learn the effect's delay from its latency port, so the effect measures it.
+constexpr bool kWrapperReportsLatency = true;

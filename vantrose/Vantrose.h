@@ -28,6 +28,8 @@ class Vantrose : public IPluginWrapper, public VantroseParams {
   int SatFactor() const { return mSatFactor; }
   // The settings the next block will run with.
   ChainControls Controls() const;
+  // The chain's settings with every parameter at its default, at the current rate.
+  ChainControls DefaultControls() const;
   // The signal chain's state, for tests and measurements.
   const VantroseChain& Chain() const { return mChain; }
 
@@ -42,5 +44,6 @@ class Vantrose : public IPluginWrapper, public VantroseParams {
   double mHMFreq = 1.0, mHGain = 1.0, mHFreq = 1.0, mHP = 1.0, mLP = 1.0;
   double mGain = 1.0;  // linear output gain, 10^(Gain / 20)
   int mSatFactor = 4;  // oversampling of the saturation stage: 4, or 16
+  bool mLatencyMeasured = false;
   VantroseChain mChain;
 };

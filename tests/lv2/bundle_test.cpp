@@ -6,7 +6,9 @@
 #include <lv2/presets/presets.h>
 #include <lv2/ui/ui.h>
 #include <lv2/units/units.h>
+#include <math.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -78,7 +80,8 @@ TEST_P(Bundle, ControlPortsMirrorTheParameters) {
   ASSERT_NE(plugin, nullptr);
   std::unique_ptr<IPluginBase> fx = Effect();
   ASSERT_EQ(fx->NParams(), 15);
-  ASSERT_EQ(lilv_plugin_get_num_ports(plugin), 15u + 2u * GetParam().nChannels);
+  ASSERT_EQ(lilv_plugin_get_num_ports(plugin), 15u + 2u * GetParam().nChannels + 1u)
+      << "the controls, the audio, then the latency output";
   std::vector<float> mins(lilv_plugin_get_num_ports(plugin)), maxs(mins.size()), defs(mins.size());
   lilv_plugin_get_port_ranges_float(plugin, mins.data(), maxs.data(), defs.data());
   for (int i = 0; i < fx->NParams(); ++i) {
@@ -98,30 +101,24 @@ TEST_P(Bundle, ControlPortsMirrorTheParameters) {
     bool isSwitch = i >= Vantrose::kBell;
     EXPECT_EQ(PortHas(plugin, port, LV2_CORE__integer), isSwitch);
     EXPECT_EQ(PortHas(plugin, port, LV2_CORE__toggled), isSwitch);
-    LilvNode* unitPred = NewURI(LV2_UNITS__unit);
-    LilvNodes* units = lilv_port_get_value(plugin, port, unitPred);
-    if (isSwitch) {
-      EXPECT_EQ(units, nullptr) << "switches carry no unit";
-    } else {
-      ASSERT_NE(units, nullptr);
-      LilvNode* symbolPred = NewURI(LV2_UNITS__symbol);
-      LilvNode* renderPred = NewURI(LV2_UNITS__render);
-      LilvNode* symbol =
-          lilv_world_get(TestWorld(), lilv_nodes_get_first(units), symbolPred, nullptr);
-      LilvNode* render =
-          lilv_world_get(TestWorld(), lilv_nodes_get_first(units), renderPred, nullptr);
-      EXPECT_EQ(NodeString(symbol), "%");
-      EXPECT_EQ(NodeString(render), "%.2f %%") << "two decimals, as the display shows";
-      lilv_node_free(symbol);
-      lilv_node_free(render);
-      lilv_node_free(symbolPred);
-      lilv_node_free(renderPred);
-    }
-    lilv_nodes_free(units);
-    lilv_node_free(unitPred);
+    // The knobs are positions, Output Gain is in dB, the switches have no unit.
+    EXPECT_EQ(PortValue(plugin, port, LV2_UNITS__unit),
+              i == Vantrose::kGain ? std::string(LV2_UNITS__db) : "(none)");
+    EXPECT_NE(PortValue(plugin, port, "http://www.w3.org/2000/01/rdf-schema#comment"), "(none)");
+    EXPECT_NE(PortValue(plugin, port, "http://lv2plug.in/ns/ext/port-groups#group"), "(none)");
+    EXPECT_EQ(PortValue(plugin, port, LV2_CORE__designation),
+              i == Vantrose::kBY ? std::string(LV2_CORE__enabled) : "(none)")
+        << "the processing switch is the host's enable";
   }
-  EXPECT_EQ(PortValue(plugin, lilv_plugin_get_port_by_index(plugin, 0), LV2_CORE__name), "LGain");
-  EXPECT_EQ(PortValue(plugin, lilv_plugin_get_port_by_index(plugin, 14), LV2_CORE__name), "OVER");
+  const char* const names[] = {"Low Gain",          "Low Frequency",  "Low-Mid Gain",
+                               "Low-Mid Frequency", "High-Mid Gain",  "High-Mid Frequency",
+                               "High Gain",         "High Frequency", "High-Pass",
+                               "Low-Pass",          "Output Gain",    "Low Bell",
+                               "Filters",           "Enabled",        "Oversampling 16x"};
+  for (int i = 0; i < 15; ++i) {
+    EXPECT_EQ(PortValue(plugin, lilv_plugin_get_port_by_index(plugin, i), LV2_CORE__name),
+              names[i]);
+  }
   EXPECT_EQ(mins[10], -12.0f);
   EXPECT_EQ(maxs[10], 12.0f);
   EXPECT_EQ(defs[13], 1.0f) << "BY engaged by default";
@@ -156,14 +153,27 @@ TEST_P(Bundle, DefaultPresetHoldsTheDefaults) {
   ASSERT_NE(plugin, nullptr);
   LilvNode* presetClass = NewURI(LV2_PRESETS__Preset);
   LilvNodes* presets = lilv_plugin_get_related(plugin, presetClass);
-  ASSERT_EQ(lilv_nodes_size(presets), 1u);
-  const LilvNode* preset = lilv_nodes_get_first(presets);
-  lilv_world_load_resource(TestWorld(), preset);
+  ASSERT_EQ(lilv_nodes_size(presets), 7u) << "\"-\" and six factory presets";
   URIDMap map;
   LV2_URID_Map* mapData = static_cast<LV2_URID_Map*>(map.MapFeature()->data);
-  LilvState* state = lilv_state_new_from_world(TestWorld(), mapData, preset);
+  LilvState* state = nullptr;
+  std::vector<std::string> labels;
+  LILV_FOREACH(nodes, it, presets) {
+    const LilvNode* preset = lilv_nodes_get(presets, it);
+    lilv_world_load_resource(TestWorld(), preset);
+    LilvState* s = lilv_state_new_from_world(TestWorld(), mapData, preset);
+    ASSERT_NE(s, nullptr);
+    labels.push_back(lilv_state_get_label(s));
+    if (labels.back() == "-") {
+      state = s;
+    } else {
+      lilv_state_free(s);
+    }
+  }
+  std::sort(labels.begin(), labels.end());
+  EXPECT_EQ(labels, (std::vector<std::string>{"-", "Air and Sheen", "Clear the Mud", "Kick Weight",
+                                              "Telephone", "Vocal Presence", "Warm Low End"}));
   ASSERT_NE(state, nullptr);
-  EXPECT_STREQ(lilv_state_get_label(state), "-");
   std::vector<std::pair<std::string, float>> values;
   lilv_state_emit_port_values(state, CollectPortValue, &values);
   std::unique_ptr<IPluginBase> fx = Effect();
@@ -220,6 +230,41 @@ TEST_P(Bundle, OffersTheX11UIFromItsOwnBinary) {
   dlclose(lib);
   lilv_free(path);
   lilv_uis_free(uis);
+}
+
+// The latency output: designated, optional, and where an impulse really comes out.
+TEST_P(Bundle, ReportsWhereAnImpulseComesOut) {
+  const LilvPlugin* plugin = TestPlugin(GetParam().uri);
+  ASSERT_NE(plugin, nullptr);
+  const uint32_t index = 15u + 2u * GetParam().nChannels;
+  EXPECT_EQ(lilv_plugin_get_latency_port_index(plugin), index);
+  const LilvPort* port = lilv_plugin_get_port_by_index(plugin, index);
+  EXPECT_TRUE(PortHas(plugin, port, LV2_CORE__reportsLatency));
+  EXPECT_TRUE(PortHas(plugin, port, LV2_CORE__connectionOptional)) << "added after release";
+  for (double rate : {44100.0, 48000.0, 96000.0}) {
+    for (float over : {0.0f, 1.0f}) {
+      SCOPED_TRACE(testing::Message() << rate << " Hz, over " << over);
+      LV2Instance fx(BundleWorld(), GetParam().uri, rate, 512, Features::kNone);
+      ASSERT_TRUE(fx.Ok());
+      fx.Set("over", over);
+      lilv_instance_activate(fx.Get());
+      const int n = GetParam().nChannels, settle = static_cast<int>(rate * 0.25);
+      std::vector<std::vector<float>> in(n, std::vector<float>(settle, 0.0f)), out;
+      fx.Run(in, out, settle);  // the smoothers settle
+      for (auto& ch : in)
+        ch.assign(512, 0.0f);
+      for (auto& ch : in)
+        ch[0] = 1.0f;
+      fx.Run(in, out, 512);
+      const float reported = fx.controls[index];
+      int peak = 0;
+      for (int i = 1; i < 512; ++i) {
+        if (std::fabs(out[0][i]) > std::fabs(out[0][peak])) peak = i;
+      }
+      EXPECT_GT(reported, 0.0f);
+      EXPECT_EQ(static_cast<float>(peak), reported);
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPlugins, Bundle, ::testing::ValuesIn(kKinds),

@@ -26,7 +26,16 @@ constexpr LV2Product kTestProduct = {kTestKinds,
                                      "test_ui.so",
                                      "test.so",
                                      "test.lv2",
-                                     "test.ttl"};
+                                     "test.ttl",
+                                     nullptr,
+                                     0,
+                                     nullptr,
+                                     0,
+                                     nullptr,
+                                     0,
+                                     nullptr,
+                                     nullptr,
+                                     false};
 }  // namespace
 
 const LV2Product& GetLV2Product() {
