@@ -8,3 +8,7 @@ using IPluginWrapper = IPluginAU;
 
 // Audio Unit hosts reset a unit explicitly; activation keeps the chain's state.
 constexpr bool kActivationRestartsEffect = false;
+
+// Audio Unit hosts may call from several threads at once: the effect's callbacks take
+// the plug-in lock again, as every wrapper entry does.
+using EffectLock = RecursiveMutex::ScopedLock;

@@ -8,3 +8,9 @@ using IPluginWrapper = IPluginLV2;
 
 // LV2 hosts expect activation to forget every trace of earlier audio.
 constexpr bool kActivationRestartsEffect = true;
+
+// LV2 keeps run() apart from every call but state save, which reads the wrapper's own
+// copies of the values: the effect's callbacks, which run() reaches, take no lock.
+struct EffectLock {
+  explicit EffectLock(RecursiveMutex&) {}
+};
