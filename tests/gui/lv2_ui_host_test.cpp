@@ -12,7 +12,6 @@
 #include <X11/extensions/XTest.h>
 
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -96,20 +95,6 @@ class LV2UIHostTest : public ::testing::Test {
   void Button(unsigned int button, bool press) {
     XTestFakeButtonEvent(dpy, button, press ? True : False, CurrentTime);
     Pump();
-  }
-  // Every grab of a port is followed by its release before the next grab, and none
-  // is left open.
-  static bool Balanced(const std::vector<std::string>& log) {
-    std::map<std::string, bool> open;
-    for (const std::string& t : log) {
-      bool grab = t.rfind("grab ", 0) == 0;
-      std::string port = t.substr(t.find(' ') + 1);
-      if (open[port] == grab) return false;
-      open[port] = grab;
-    }
-    for (const auto& p : open)
-      if (p.second) return false;
-    return true;
   }
 
   void* lib = nullptr;
@@ -213,7 +198,6 @@ TEST_F(LV2UIHostTest, EveryTouchBeginGetsItsEnd) {
     }
     if (c.cut == kParentLost || c.cut == kCleanup) Button(1, false);
     EXPECT_EQ(touches, c.want);
-    EXPECT_TRUE(Balanced(touches));
     if (ui) desc->cleanup(ui);
     ui = nullptr;
     if (!hostWindow) {
