@@ -11,3 +11,7 @@ constexpr bool kActivationRestartsEffect = false;
 
 // The Audio Unit reports the latency the effect declares at construction.
 constexpr bool kWrapperReportsLatency = false;
+
+// Audio Unit hosts may call from several threads at once: the effect's callbacks take
+// the plug-in lock again, as every wrapper entry does.
+using EffectLock = RecursiveMutex::ScopedLock;

@@ -229,16 +229,21 @@ int IGraphics::GetMouseControlIdx(int x, int y, bool mouseOver) {
   return -1;
 }
 
-// A press on a bound control opens a host gesture that the release closes.
+// A press on a bound control opens a host gesture that the release closes.  The
+// gesture is recorded, so that its end names the parameter its begin named even when
+// the release finds another control, and a press that comes first ends it.
 void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
-  ReleaseMouseCapture();
+  EndMouseGesture();
   int k = GetMouseControlIdx(x, y);
   if (k < 0) return;
   IControl* c = mControls.Get(k);
   mMouseCapture = k;
   mMouseX = x;
   mMouseY = y;
-  if (c->ParamIdx() >= 0 && mPlug) mPlug->BeginInformHostOfParamChange(c->ParamIdx());
+  if (c->ParamIdx() >= 0 && mPlug) {
+    mGestureParam = c->ParamIdx();
+    mPlug->BeginInformHostOfParamChange(mGestureParam);
+  }
   c->OnMouseDown(x, y, mod);
 }
 
@@ -246,10 +251,8 @@ void IGraphics::OnMouseUp(int x, int y, IMouseMod* mod) {
   int k = GetMouseControlIdx(x, y);
   ReleaseMouseCapture();
   IControl* c = mControls.Get(k);
-  if (!c) return;
-  c->OnMouseUp(x, y, mod);
-  c = mControls.Get(k);  // the release may have rebuilt the layout
-  if (c && c->ParamIdx() >= 0 && mPlug) mPlug->EndInformHostOfParamChange(c->ParamIdx());
+  if (c) c->OnMouseUp(x, y, mod);
+  EndMouseGesture();
 }
 
 void IGraphics::OnMouseDrag(int x, int y, IMouseMod* mod) {
@@ -263,7 +266,7 @@ void IGraphics::OnMouseDrag(int x, int y, IMouseMod* mod) {
 }
 
 bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* mod) {
-  ReleaseMouseCapture();
+  EndMouseGesture();
   int k = GetMouseControlIdx(x, y);
   IControl* c = mControls.Get(k);
   if (!c) return false;
@@ -320,6 +323,13 @@ void IGraphics::ReleaseMouseCapture() {
   mMouseCapture = mMouseX = mMouseY = -1;
 }
 
+void IGraphics::EndMouseGesture() {
+  ReleaseMouseCapture();
+  const int idx = mGestureParam;
+  mGestureParam = -1;  // first, so a plug-in that calls back in ends nothing twice
+  if (idx >= 0 && mPlug) mPlug->EndInformHostOfParamChange(idx);
+}
+
 int IGraphics::GetParamIdxForPTAutomation(int x, int y) {
   int k = GetMouseControlIdx(x, y);
   mLastClickedParam = k > 0 ? mControls.Get(k)->ParamIdx() : -1;
@@ -338,7 +348,7 @@ int IGraphics::GetLastClickedParamForPTAutomation() {
 void IGraphics::Resize(int w, int h) {
   mWidth = w;
   mHeight = h;
-  ReleaseMouseCapture();
+  EndMouseGesture();
   mControls.Empty(true);
   PrepDraw();
   if (mPlug) mPlug->ResizeGraphics(w, h);

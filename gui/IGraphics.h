@@ -142,6 +142,10 @@ class IGraphics : public IEditor {
   bool OnKeyDown(int x, int y, int key);
   void OnGUIIdle();
   void ReleaseMouseCapture();
+  // Ends the host gesture a press opened, if one is still open, and releases the
+  // capture: for a second press during a drag, and for a window that closes or loses
+  // its parent mid-drag, so that every begin the host heard gets its end.
+  void EndMouseGesture();
   int GetParamIdxForPTAutomation(int x, int y);
   int GetLastClickedParamForPTAutomation();
 
@@ -154,6 +158,8 @@ class IGraphics : public IEditor {
   IControl* GetControl(int idx) const { return mControls.Get(idx); }
   IControl* GetKeyCatcher() const { return mKeyCatcher; }
   int GetMouseCapture() const { return mMouseCapture; }
+  // The parameter whose host gesture a press opened and no release has ended yet, or -1.
+  int GetOpenGesture() const { return mGestureParam; }
   int GetMouseOver() const { return mMouseOver; }
   const IRECT& GetDrawRECT() const { return mDrawRECT; }
   bool GetStrictDrawing() const { return mStrict; }
@@ -178,6 +184,7 @@ class IGraphics : public IEditor {
   int mMouseCapture = -1, mMouseOver = -1;
   int mMouseX = 0, mMouseY = 0;
   int mLastClickedParam = -1;
+  int mGestureParam = -1;
   bool mHandleMouseOver = false;
   bool mStrict = true;
   bool mEnableTooltips = false;

@@ -45,8 +45,10 @@ std::string FindResourceImage(const std::string& dir, const char* name) {
 
 IGraphicsX11::IGraphicsX11(IPluginBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
 
+// The plug-in base deletes its editor while it is itself being destroyed, so the
+// window closes here without calling back into the plug-in.
 IGraphicsX11::~IGraphicsX11() {
-  CloseWindow();
+  CloseView(false);
 }
 
 // The draw pass ends here: an open text entry is drawn over the panel, then the
@@ -165,7 +167,8 @@ bool IGraphicsX11::OpenURL(const char* url, const char*, const char*, const char
 void* IGraphicsX11::OpenWindow(void* parentView) {
   CloseWindow();
   unsigned long parent = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parentView));
-  mView.reset(X11View::Open(this, parent));
+  mOpenError.clear();
+  mView.reset(X11View::Open(this, parent, &mOpenError));
   if (!mView) return nullptr;
   // The whole panel once, so the first exposure has something to show.
   IRECT all(0, 0, mWidth, mHeight);
@@ -174,10 +177,19 @@ void* IGraphicsX11::OpenWindow(void* parentView) {
 }
 
 void IGraphicsX11::CloseWindow() {
+  CloseView(true);
+}
+
+// A drag still in progress ends with the window: the host hears the gesture's end.
+void IGraphicsX11::CloseView(bool informPlug) {
   if (!mView) return;
   ShowMouseCursor();
   mTextEntry.Close();
-  ReleaseMouseCapture();
+  if (informPlug) {
+    EndMouseGesture();
+  } else {
+    ReleaseMouseCapture();
+  }
   mView.reset();
 }
 
@@ -213,6 +225,8 @@ Raster_IBitmap* IGraphicsX11::OSLoadBitmap(int, const char* name) {
 bool IGraphicsX11::Idle() {
   if (!mView) return false;
   bool open = mView->HandleEvents();
+  // The window went with the host's: a drag in progress can have no release now.
+  if (mView->IsDestroyed()) EndMouseGesture();
   IRECT r;
   if (mView && IsDirty(&r)) Draw(&r);
   if (mView) mView->Flush();

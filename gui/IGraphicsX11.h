@@ -42,8 +42,10 @@ class IGraphicsX11 : public IGraphics {
   bool OpenURL(const char* url, const char* windowTitle = nullptr, const char* confirmMsg = nullptr,
                const char* errMsg = nullptr) override;
   // parentView is the X11 window id of the host's container, or null for a
-  // top-level window.  Returns the new window's id, or null when no display opens.
+  // top-level window.  Returns the new window's id, or null when no display opens or
+  // parentView is not a live window (OpenError says which).
   void* OpenWindow(void* parentView) override;
+  const std::string& OpenError() const { return mOpenError; }
   using IGraphics::OpenWindow;
   void CloseWindow() override;
   void* GetWindow() override;
@@ -53,15 +55,18 @@ class IGraphicsX11 : public IGraphics {
   Raster_IBitmap* OSLoadBitmap(int id, const char* name) override;
 
   // The host's idle call: handles the window's pending events, then redraws the
-  // union of the dirty controls.  False once the user closed a top-level window.
+  // union of the dirty controls.  False once the user closed a top-level window or
+  // an embedded one went with the host's window; a drag then ends for the host.
   bool Idle();
   X11View* GetView() const { return mView.get(); }
   X11TextEntry& TextEntry() { return mTextEntry; }
 
  private:
   void DrawTextEntry();
+  void CloseView(bool informPlug);
 
   std::unique_ptr<X11View> mView;
+  std::string mOpenError;
   std::string mResourceDir;
   X11TextEntry mTextEntry;
 };

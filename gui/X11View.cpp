@@ -4,7 +4,9 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <atomic>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -62,35 +64,81 @@ bool DirectFormat(Display* d, Visual* visual, int depth) {
   return ok;
 }
 
-int IgnoreError(Display*, XErrorEvent*) {
-  return 0;
-}
-
 // Requests that may name windows the host has already destroyed (its container
-// takes ours with it) must not end the host through Xlib's default handler.
+// takes ours with it), or a parent that never was a window, must not end the host
+// through Xlib's default handler.  Errors on this connection are counted (into *tally
+// too, when given) and dropped; errors on any other connection (the host's own) go to
+// the handler that was set before, as they would without the trap.  Traps nest; the
+// outermost one puts the host's handler back.
 class ErrorTrap {
  public:
-  explicit ErrorTrap(Display* d) : mDisplay(d), mOld(XSetErrorHandler(IgnoreError)) {}
+  explicit ErrorTrap(Display* d, int* tally = nullptr)
+      : mDisplay(d), mTally(tally), mOuter(sActive.load()) {
+    mOld = XSetErrorHandler(OnError);
+    sActive.store(this);
+  }
   ~ErrorTrap() {
     XSync(mDisplay, False);
+    sActive.store(mOuter);
     XSetErrorHandler(mOld);
+    if (mTally) *mTally += mErrors;
+  }
+  ErrorTrap(const ErrorTrap&) = delete;
+  ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+  // Whether any request on the connection since the trap was set has failed.
+  bool Failed() {
+    XSync(mDisplay, False);
+    return mErrors > 0;
   }
 
  private:
+  static int OnError(Display* d, XErrorEvent* e) {
+    ErrorTrap* outermost = nullptr;
+    for (ErrorTrap* t = sActive.load(); t; t = t->mOuter) {
+      if (t->mDisplay == d) {
+        ++t->mErrors;
+        return 0;
+      }
+      outermost = t;
+    }
+    return outermost && outermost->mOld ? outermost->mOld(d, e) : 0;
+  }
+
+  static std::atomic<ErrorTrap*> sActive;
   Display* mDisplay;
-  XErrorHandler mOld;
+  int* mTally;
+  ErrorTrap* mOuter;
+  XErrorHandler mOld = nullptr;
+  int mErrors = 0;
 };
+
+std::atomic<ErrorTrap*> ErrorTrap::sActive{nullptr};
 
 }  // namespace
 
 X11View::X11View(IGraphicsX11* graphics, Display* display)
     : mGraphics(graphics), mDisplay(display) {}
 
-X11View* X11View::Open(IGraphicsX11* graphics, unsigned long parent) {
+X11View* X11View::Open(IGraphicsX11* graphics, unsigned long parent, std::string* why) {
   Display* display = XOpenDisplay(nullptr);
-  if (!display) return nullptr;
+  if (!display) {
+    if (why) *why = "cannot open the X display";
+    return nullptr;
+  }
   X11View* view = new X11View(graphics, display);
-  if (!view->Create(parent)) {
+  bool made = false;
+  {
+    // A parent that is no live window fails here, on this connection only.
+    ErrorTrap trap(display);
+    made = view->Create(parent) && !trap.Failed();
+  }
+  if (!made) {
+    if (why) {
+      char text[96];
+      std::snprintf(text, sizeof text, "window 0x%lx is not a live window", parent);
+      *why = parent ? text : "cannot create a window";
+    }
     delete view;
     return nullptr;
   }
@@ -150,7 +198,7 @@ bool X11View::Create(unsigned long parent) {
 
 X11View::~X11View() {
   {
-    ErrorTrap trap(mDisplay);
+    ErrorTrap trap(mDisplay, &mTrappedErrors);
     if (mHasFocus) ReturnKeyboard();
     if (mGC) XFreeGC(mDisplay, AsGC(mGC));
     if (mBlankCursor) XFreeCursor(mDisplay, mBlankCursor);
@@ -165,7 +213,7 @@ bool X11View::HandleEvents() {
     XNextEvent(mDisplay, &e);
     HandleEvent(&e);
   }
-  return !mCloseRequested;
+  return !mCloseRequested && !mDestroyed;
 }
 
 void X11View::HandleEvent(XEvent* e) {
@@ -331,7 +379,7 @@ bool X11View::Forward(XEvent* e) {
   XEvent f = *e;
   f.xkey.window = mParent;
   f.xkey.subwindow = 0;
-  ErrorTrap trap(mDisplay);
+  ErrorTrap trap(mDisplay, &mTrappedErrors);
   XSendEvent(mDisplay, mParent, True, e->type == KeyPress ? KeyPressMask : KeyReleaseMask, &f);
   return true;
 }
@@ -339,6 +387,7 @@ bool X11View::Forward(XEvent* e) {
 void X11View::Put(const IRECT& area) {
   IRECT r = area.Intersect(IRECT(0, 0, mGraphics->Width(), mGraphics->Height()));
   if (mDestroyed || r.W() <= 0 || r.H() <= 0 || !mGraphics->GetDrawBitmap()) return;
+  ErrorTrap trap(mDisplay, &mTrappedErrors);
   if (!mDirectFormat || !PutDirect(r)) PutConverted(r);
 }
 
@@ -386,8 +435,9 @@ void X11View::PutConverted(const IRECT& r) {
 }
 
 void X11View::Resize(int w, int h) {
+  if (mDestroyed) return;
+  ErrorTrap trap(mDisplay, &mTrappedErrors);
   XResizeWindow(mDisplay, mWindow, w, h);
-  XFlush(mDisplay);
 }
 
 void X11View::Flush() {
@@ -398,6 +448,8 @@ bool X11View::HideCursor(int* x, int* y) {
   Window root = 0, child = 0;
   int wx = 0, wy = 0;
   unsigned int mask = 0;
+  if (mDestroyed) return false;
+  ErrorTrap trap(mDisplay, &mTrappedErrors);
   if (!XQueryPointer(mDisplay, mWindow, &root, &child, x, y, &wx, &wy, &mask)) return false;
   XDefineCursor(mDisplay, mWindow, mBlankCursor);
   XFlush(mDisplay);
@@ -406,14 +458,15 @@ bool X11View::HideCursor(int* x, int* y) {
 
 void X11View::ShowCursor(int x, int y) {
   if (mDestroyed) return;
-  ErrorTrap trap(mDisplay);
+  ErrorTrap trap(mDisplay, &mTrappedErrors);
   XWarpPointer(mDisplay, None, RootWindow(mDisplay, DefaultScreen(mDisplay)), 0, 0, 0, 0, x, y);
   XUndefineCursor(mDisplay, mWindow);
   XFlush(mDisplay);
 }
 
 void X11View::TakeKeyboard() {
-  if (mHasFocus) return;
+  if (mHasFocus || mDestroyed) return;
+  ErrorTrap trap(mDisplay, &mTrappedErrors);
   Window focus = 0;
   XGetInputFocus(mDisplay, &focus, &mSavedRevert);
   mSavedFocus = focus;
@@ -424,7 +477,7 @@ void X11View::TakeKeyboard() {
 void X11View::ReturnKeyboard() {
   if (!mHasFocus) return;
   mHasFocus = false;
-  ErrorTrap trap(mDisplay);
+  ErrorTrap trap(mDisplay, &mTrappedErrors);
   if (mSavedFocus != 0 && mSavedFocus != mWindow)
     XSetInputFocus(mDisplay, mSavedFocus, mSavedRevert, CurrentTime);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "IGraphicsStructs.h"
 
 struct _XDisplay;
@@ -16,8 +18,10 @@ class IGraphicsX11;
 class X11View {
  public:
   // A window of the manager's size inside parent, or top-level when parent is
-  // 0, on the display named by DISPLAY.  Null when that display can't be opened.
-  static X11View* Open(IGraphicsX11* graphics, unsigned long parent);
+  // 0, on the display named by DISPLAY.  Null, with the reason in *why, when that
+  // display can't be opened or parent is not a live window; the X error that tells
+  // so stays on this view's connection.
+  static X11View* Open(IGraphicsX11* graphics, unsigned long parent, std::string* why = nullptr);
   ~X11View();
   X11View(const X11View&) = delete;
   X11View& operator=(const X11View&) = delete;
@@ -25,8 +29,13 @@ class X11View {
   _XDisplay* GetDisplay() const { return mDisplay; }
   unsigned long GetXWindow() const { return mWindow; }
 
-  // Handles every pending event; false once a top-level window was asked to close.
+  // Handles every pending event; false once a top-level window was asked to close or
+  // the window is gone (an embedded one goes with the host's window).
   bool HandleEvents();
+  bool IsDestroyed() const { return mDestroyed; }
+  // X errors that requests of this view met and kept from the host's handler (requests
+  // to a window that went away before the view heard of it).
+  int TrappedErrors() const { return mTrappedErrors; }
   void HandleEvent(_XEvent* e);
   // Puts the editor rectangle r of the draw bitmap on the window.
   void Put(const IRECT& r);
@@ -73,6 +82,7 @@ class X11View {
   bool mForwarded[256] = {};  // keys whose press went on to the host
   bool mCloseRequested = false;
   bool mDestroyed = false;
+  int mTrappedErrors = 0;
   bool mDirectFormat = false;  // the server takes the bitmap's pixels as they are
   int mPrevX = 0, mPrevY = 0;
   unsigned long mLastPressTime = 0;

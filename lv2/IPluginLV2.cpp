@@ -3,8 +3,11 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "SampleRateRange.h"
+
+static_assert(std::atomic<double>::is_always_lock_free, "save must never make the audio wait");
 
 IPluginLV2::IPluginLV2(IPluginInstanceInfo, int nParams, const char* channelIOStr, int nPresets,
                        const char* effectName, const char* productName, const char* mfrName,
@@ -13,6 +16,7 @@ IPluginLV2::IPluginLV2(IPluginInstanceInfo, int nParams, const char* channelIOSt
     : IPluginBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
                   uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPILV2) {
   mLastControls.Resize(nParams);
+  mSavedValues.reset(new (std::nothrow) std::atomic<double>[nParams > 0 ? nParams : 1]());
 }
 
 IPluginLV2::~IPluginLV2() = default;
@@ -31,7 +35,7 @@ bool IPluginLV2::Configure(int nChannels, double sampleRate, int maxBlockSize) {
   RecursiveMutex::ScopedLock lock(mMutex);
   if (nChannels <= 0 || nChannels > NInChannels() || nChannels > NOutChannels() ||
       !LegalIO(nChannels, nChannels) || !IsSupportedSampleRate(sampleRate) || maxBlockSize <= 0 ||
-      maxBlockSize > kLV2MaxBlockSize || mLastControls.GetSize() != NParams()) {
+      maxBlockSize > kLV2MaxBlockSize || mLastControls.GetSize() != NParams() || !mSavedValues) {
     return false;
   }
   int nPorts = NParams() + 2 * nChannels;
@@ -44,7 +48,7 @@ bool IPluginLV2::Configure(int nChannels, double sampleRate, int maxBlockSize) {
   SetBlockSize(maxBlockSize);
   if (GetBlockSize() != maxBlockSize) return false;
   mNChannels = nChannels;
-  SyncLastControls();
+  SyncFromParams();
   SetSampleRate(sampleRate);
   SetInputChannelConnections(0, NInChannels(), false);
   SetOutputChannelConnections(0, NOutChannels(), false);
@@ -80,10 +84,14 @@ void IPluginLV2::Deactivate() {
 }
 
 // A port holds a float: one at the float nearest the parameter's value means no
-// change, so a host's default leaves the exact default in place.
-void IPluginLV2::SyncLastControls() {
-  for (int i = 0; i < NParams() && i < mLastControls.GetSize(); ++i)
-    mLastControls.Get()[i] = static_cast<float>(GetParam(i)->GetValue());
+// change, so a host's default leaves the exact default in place.  Save reads the
+// values from here on.
+void IPluginLV2::SyncFromParams() {
+  for (int i = 0; i < NParams() && i < mLastControls.GetSize(); ++i) {
+    const double v = GetParam(i)->GetValue();
+    mLastControls.Get()[i] = static_cast<float>(v);
+    mSavedValues[i].store(v, std::memory_order_relaxed);
+  }
 }
 
 float IPluginLV2::LastControlValue(int paramIdx) const {
@@ -92,9 +100,10 @@ float IPluginLV2::LastControlValue(int paramIdx) const {
   return mLastControls.Get()[paramIdx];
 }
 
-// Audio thread.  A port whose value differs from the one last seen is a host
-// parameter change: stored clamped, then OnParamChange.  NaN is refused, as the other
-// wrappers refuse it; an unconnected port leaves its parameter alone.
+// Audio thread.  Each port is read once per block; one whose value differs from the
+// one last seen is a host parameter change: stored clamped, then OnParamChange, and
+// the stored value handed to save.  NaN is refused, as the other wrappers refuse it;
+// an unconnected port leaves its parameter alone.  No editor lives in this binary.
 void IPluginLV2::ApplyControls() {
   float* const* ports = mPorts.Get();
   float* last = mLastControls.Get();
@@ -104,7 +113,10 @@ void IPluginLV2::ApplyControls() {
     float v = *port;
     if (std::isnan(v) || std::memcmp(&v, &last[i], sizeof v) == 0) continue;
     last[i] = v;
-    SetParameterFromHost(i, v);
+    IParam* param = GetParam(i);
+    param->SetValue(v);
+    OnParamChange(i);
+    mSavedValues[i].store(param->GetValue(), std::memory_order_relaxed);
   }
 }
 
@@ -124,9 +136,8 @@ void IPluginLV2::ProcessPiece(uint32_t offset, int nFrames) {
   }
 }
 
-// Audio thread: no allocation, no I/O, only the plug-in lock.
+// Audio thread: no allocation, no I/O, no lock.
 void IPluginLV2::Run(uint32_t nFrames) {
-  RecursiveMutex::ScopedLock lock(mMutex);
   if (mNChannels == 0) return;
   if (mLatencyOut) *mLatencyOut = static_cast<float>(GetLatency());
   ApplyControls();
@@ -144,10 +155,17 @@ void IPluginLV2::Run(uint32_t nFrames) {
   mSamplePos += nFrames;
 }
 
+// State save, possibly beside Run: the same doubles the base's chunk holds, in index
+// order, read from the values the audio thread handed over, never from the parameters.
 bool IPluginLV2::SaveStateChunk(ByteChunk* chunk) {
-  RecursiveMutex::ScopedLock lock(mMutex);
   chunk->Clear();
-  return SerializeState(chunk) && chunk->Size() == NParams() * static_cast<int>(sizeof(double));
+  if (!mSavedValues) return false;
+  for (int i = 0; i < NParams(); ++i) {
+    const int before = chunk->Size();
+    const double v = mSavedValues[i].load(std::memory_order_relaxed);
+    if (chunk->Append(v) != before + static_cast<int>(sizeof(double))) return false;
+  }
+  return true;
 }
 
 bool IPluginLV2::RestoreStateChunk(const void* data, size_t size) {
@@ -164,6 +182,6 @@ bool IPluginLV2::RestoreStateChunk(const void* data, size_t size) {
   if (UnserializeState(&chunk, 0) != static_cast<int>(need)) return false;
   // Ports that agree with the restored values leave them exact; a port the host
   // moves afterwards still applies.
-  SyncLastControls();
+  SyncFromParams();
   return true;
 }

@@ -15,13 +15,14 @@ void IPluginLV2UI::GetTimeSig(int* numerator, int* denominator) {
   *denominator = 4;
 }
 
+// A host may offer the touch feature without a function in it: no touch then.
 void IPluginLV2UI::BeginInformHostOfParamChange(int idx) {
-  if (mHost.touch && idx >= 0 && idx < NParams())
+  if (mHost.touch && mHost.touch->touch && idx >= 0 && idx < NParams())
     mHost.touch->touch(mHost.touch->handle, static_cast<uint32_t>(idx), true);
 }
 
 void IPluginLV2UI::EndInformHostOfParamChange(int idx) {
-  if (mHost.touch && idx >= 0 && idx < NParams())
+  if (mHost.touch && mHost.touch->touch && idx >= 0 && idx < NParams())
     mHost.touch->touch(mHost.touch->handle, static_cast<uint32_t>(idx), false);
 }
 

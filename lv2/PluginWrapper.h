@@ -11,3 +11,9 @@ constexpr bool kActivationRestartsEffect = true;
 
 // LV2 hosts learn the effect's delay from its latency port, so the effect measures it.
 constexpr bool kWrapperReportsLatency = true;
+
+// LV2 keeps run() apart from every call but state save, which reads the wrapper's own
+// copies of the values: the effect's callbacks, which run() reaches, take no lock.
+struct EffectLock {
+  explicit EffectLock(RecursiveMutex&) {}
+};

@@ -7,7 +7,8 @@
 #                             corpora and fuzz each for S seconds (default 30)
 #   scripts/run.sh tsan       a ThreadSanitizer build (build-tsan/) of the validator, run on
 #                             the sections where a second thread sets parameters while
-#                             blocks render
+#                             blocks render, and of the LV2 thread tests (state save
+#                             beside run())
 #   scripts/run.sh build      build only
 #   scripts/run.sh check      the layering check and the formatting check, no build
 # VANTROSE_WERROR=ON in the environment makes every build treat warnings as errors.
@@ -105,11 +106,13 @@ case "$cmd" in
     ;;
   tsan)
     install_packages
-    BUILD_TARGET=vantrose build build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_C_FLAGS=-fsanitize=thread \
-      -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
+    tsan_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS=-fsanitize=thread
+      -DCMAKE_C_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread)
+    BUILD_TARGET=vantrose build build-tsan "${tsan_flags[@]}"
+    BUILD_TARGET=lv2_thread_tests build build-tsan "${tsan_flags[@]}"
     TSAN_OPTIONS=halt_on_error=1 ./build-tsan/vantrose validate --section threads
     TSAN_OPTIONS=halt_on_error=1 ./build-tsan/vantrose validate --section automation
+    TSAN_OPTIONS=halt_on_error=1 ./build-tsan/tests/lv2/lv2_thread_tests
     ;;
   build)
     install_packages

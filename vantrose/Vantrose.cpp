@@ -33,7 +33,7 @@ Vantrose::Vantrose(IPluginInstanceInfo instanceInfo)
 Vantrose::~Vantrose() = default;
 
 void Vantrose::OnParamChange(int paramIdx) {
-  RecursiveMutex::ScopedLock lock(mMutex);
+  EffectLock lock(mMutex);
   IParam* param = GetParam(paramIdx);
   if (!param) return;
   double value = param->GetValue();
@@ -80,12 +80,12 @@ void Vantrose::OnParamChange(int paramIdx) {
 }
 
 void Vantrose::Reset() {
-  RecursiveMutex::ScopedLock lock(mMutex);
+  EffectLock lock(mMutex);
   mChain.ClearSaturation();
 }
 
 void Vantrose::OnActivate(bool active) {
-  RecursiveMutex::ScopedLock lock(mMutex);
+  EffectLock lock(mMutex);
   if (active && kActivationRestartsEffect) mChain = VantroseChain();
   // Measured once, where the wrapper reports it: a few milliseconds of work.
   if (active && kWrapperReportsLatency && !mLatencyMeasured) {
@@ -131,7 +131,8 @@ ChainControls Vantrose::Controls() const {
   return c;
 }
 
-// Audio thread: called by the framework with the plug-in lock held; allocates nothing.
+// Audio thread: called by the framework with the plug-in lock held (or none, where the
+// wrapper takes none); allocates nothing.
 void Vantrose::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   const ChainControls c = Controls();
   mChain.BeginBlock(c);

@@ -14,12 +14,14 @@ class Vantrose : public IPluginWrapper, public VantroseParams {
   explicit Vantrose(IPluginInstanceInfo instanceInfo);
   ~Vantrose() override;
 
-  // Clears the saturation histories; takes the plug-in lock.
+  // Clears the saturation histories; takes the wrapper's EffectLock (the plug-in lock,
+  // or none where the wrapper's threading needs none).
   void Reset() override;
-  // Copies a changed parameter into its member; takes the plug-in lock.
+  // Copies a changed parameter into its member; takes the wrapper's EffectLock.
   void OnParamChange(int paramIdx) override;
   // Renders one block: coefficient refresh, then the per-sample chain.  Called with the
-  // plug-in lock held.  Audio thread: no allocation, no I/O.
+  // plug-in lock held, or by a wrapper that takes none.  Audio thread: no allocation,
+  // no I/O.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
 
   // Member copies, readable for tests and tools.
@@ -35,7 +37,7 @@ class Vantrose : public IPluginWrapper, public VantroseParams {
 
  private:
   // Where the wrapper's hosts expect it, activation restarts the whole chain as built
-  // (smoothers from zero, empty filter histories); takes the plug-in lock.
+  // (smoothers from zero, empty filter histories); takes the wrapper's EffectLock.
   void OnActivate(bool active) override;
   void RenderWithoutNonFinite(const ChainControls& c, double** inputs, double** outputs,
                               int nFrames);

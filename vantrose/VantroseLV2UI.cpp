@@ -77,6 +77,8 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
   if (ui->parent) {
     void* window = ui->graphics->OpenWindow(ui->parent);
     if (!window) {
+      std::fprintf(stderr, "Vantrose UI: no panel in the host's window: %s\n",
+                   ui->graphics->OpenError().c_str());
       delete ui;
       return nullptr;
     }
@@ -89,8 +91,12 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
   return ui;
 }
 
+// The window closes while the UI's parameters still reach the host, so that a drag
+// in progress ends with a touch release.
 void Cleanup(LV2UI_Handle handle) {
-  delete UI(handle);
+  VantroseUI* ui = UI(handle);
+  ui->graphics->CloseWindow();
+  delete ui;
 }
 
 void PortEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format,
@@ -98,19 +104,28 @@ void PortEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t forma
   UI(handle)->plug.PortEvent(port, size, format, buffer);
 }
 
-// Non-zero once a top-level window was closed by the user, as the interface asks.
+// Handles the window's events; false, with the window closed, once it is gone for
+// good: closed by the user (top-level) or lost with the host's window (embedded).
+bool Pump(VantroseUI* ui) {
+  if (ui->graphics->Idle()) return true;
+  ui->graphics->CloseWindow();
+  return false;
+}
+
+// Non-zero once a top-level window was closed by the user or the host's window is
+// gone, as the interface asks, so that the host can close the UI.
 int Idle(LV2UI_Handle handle) {
   VantroseUI* ui = UI(handle);
   if (!ui->graphics->WindowIsOpen()) return ui->parent ? 1 : 0;
-  if (ui->graphics->Idle()) return 0;
-  ui->graphics->CloseWindow();
-  return 1;
+  return Pump(ui) ? 0 : 1;
 }
 
+// An embedded panel is shown while the host's window lives; it is never made again.
 int Show(LV2UI_Handle handle) {
   VantroseUI* ui = UI(handle);
+  if (ui->parent) return ui->graphics->WindowIsOpen() && Pump(ui) ? 0 : 1;
   if (ui->graphics->WindowIsOpen()) return 0;
-  return ui->graphics->OpenWindow(ui->parent) ? 0 : 1;
+  return ui->graphics->OpenWindow(nullptr) ? 0 : 1;
 }
 
 int Hide(LV2UI_Handle handle) {

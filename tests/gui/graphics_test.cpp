@@ -190,6 +190,38 @@ TEST_F(GraphicsTest, PressDragReleaseIsBracketedByHostGestures) {
   EXPECT_EQ(plug.events.size(), 2u);
 }
 
+// Every begin the host hears gets one end, and no end comes without its begin.
+TEST_F(GraphicsTest, EveryHostGestureBeginGetsOneEnd) {
+  gui->AttachControl(Probe(IRECT(0, 0, 100, 100), -1, "bg"));
+  gui->AttachControl(Probe(IRECT(10, 10, 30, 30), 0, "knob"));
+  gui->AttachControl(Probe(IRECT(40, 10, 60, 30), 2, "steps"));
+  enum Step { kDownKnob, kDownSteps, kUp, kEnd };
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;
+    std::vector<std::string> want;
+  } cases[] = {
+      {"a second press ends the first gesture",
+       {kDownKnob, kDownSteps, kUp, kUp},
+       {"begin 0", "end 0", "begin 2", "end 2"}},
+      {"a release without a press", {kUp, kDownSteps, kUp, kUp}, {"begin 2", "end 2"}},
+      {"the window goes mid-drag", {kDownKnob, kEnd, kUp, kEnd}, {"begin 0", "end 0"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    plug.events.clear();
+    for (Step step : c.steps) {
+      if (step == kDownKnob) gui->OnMouseDown(15, 15, &left);
+      if (step == kDownSteps) gui->OnMouseDown(45, 15, &left);
+      if (step == kUp) gui->OnMouseUp(15, 15, &left);
+      if (step == kEnd) gui->EndMouseGesture();
+    }
+    EXPECT_EQ(plug.events, c.want);
+    EXPECT_EQ(gui->GetOpenGesture(), -1);
+    EXPECT_EQ(gui->GetMouseCapture(), -1);
+  }
+}
+
 TEST_F(GraphicsTest, DoubleClickEitherPressesOrRestores) {
   gui->AttachControl(Probe(IRECT(0, 0, 10, 10), 0, "a"));
   EXPECT_FALSE(gui->OnMouseDblClick(5, 5, &left));

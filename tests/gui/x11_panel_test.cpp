@@ -328,6 +328,27 @@ TEST_F(X11PanelTest, EmbeddedPanelPassesKeysToTheHost) {
   XDestroyWindow(dpy, host);
 }
 
+// The host's window goes with the panel in it.  The view hears of it, and what comes
+// after (a host's port event that moves a knob, the redraw) sends nothing to the window
+// that is gone, so no X error arises, trapped or not.
+TEST_F(X11PanelTest, HostWindowDestroyedUnderTheEmbeddedPanel) {
+  Window host = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 800, 300, 0, 0, 0);
+  XMapWindow(dpy, host);
+  XSync(dpy, False);
+  ASSERT_NE(ui->gui->OpenWindow(reinterpret_cast<void*>(host)), nullptr);
+  Pump();
+  XDestroyWindow(dpy, host);
+  XSync(dpy, False);
+  Pump();
+  float v = 0.9f;
+  EXPECT_TRUE(ui->plug.PortEvent(P::kLGain, sizeof v, 0, &v));
+  Pump();
+  ASSERT_NE(ui->gui->GetView(), nullptr);
+  EXPECT_TRUE(ui->gui->GetView()->IsDestroyed());
+  EXPECT_FALSE(ui->gui->Idle());
+  EXPECT_EQ(ui->gui->GetView()->TrappedErrors(), 0);
+}
+
 // The link hands the address to the desktop's handler as one argument, never as shell text.
 TEST(X11Link, OpensTheAddressWithTheDesktopHandler) {
   std::string dir = ::testing::TempDir() + "x11_link_" + std::to_string(getpid());
