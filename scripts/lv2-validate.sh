@@ -19,7 +19,15 @@ echo "== lv2ls / lv2info"
 lv2ls | grep -Fx -e "$stereo" -e "$mono"
 [ "$(lv2ls | grep -Fxc -e "$stereo" -e "$mono")" -eq 2 ] || { echo "lv2ls: a plug-in is missing"; exit 1; }
 for uri in "$stereo" "$mono"; do
-  lv2info "$uri" | sed '/Port 0:/,$d'
+  lv2info "$uri" >"$work/info.txt"
+  sed '/Port 0:/,$d' "$work/info.txt"
+  # What a host shows: descriptive names, units, the enable designation, the latency
+  # output and the factory presets.
+  for want in "Name:        Low Gain" "Name:        Output Gain" "Name:        Oversampling 16x" \
+    "http://lv2plug.in/ns/lv2core#enabled" "Has latency:       yes, reported by port" \
+    "Warm Low End" "Telephone"; do
+    grep -Fq "$want" "$work/info.txt" || { echo "lv2info $uri: no '$want'"; exit 1; }
+  done
 done
 
 # lv2apply runs one frame per run() with no host features; the effect's own float
