@@ -1,5 +1,6 @@
 #include "IGraphicsX11.h"
 
+#include <X11/Xlib.h>
 #include <spawn.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -43,6 +44,15 @@ std::string FindResourceImage(const std::string& dir, const char* name, const ch
     if (IsFile(folder + "/" + base)) return folder + "/" + base;
   }
   return "";
+}
+
+std::string XResourceString() {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return "";
+  const char* resources = XResourceManagerString(display);
+  std::string copy = resources ? resources : "";
+  XCloseDisplay(display);
+  return copy;
 }
 
 IGraphicsX11::IGraphicsX11(IPluginBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}

@@ -84,3 +84,7 @@ class IGraphicsX11 : public IGraphics {
 // in their subfolder scaleFolder when one is given; empty when there is none.
 std::string FindResourceImage(const std::string& dir, const char* name,
                               const char* scaleFolder = nullptr);
+
+// The X resource manager string of the display DISPLAY names (what xrdb loaded),
+// or empty when there is none or no display opens.
+std::string XResourceString();

@@ -2,10 +2,17 @@
 // frame by frame, resampling when a scale has no image, and the size menu.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <limits>
+#include <string>
 
+#include "EditorScale.h"
 #include "GuiTestSupport.h"
 #include "IBasicControls.h"
 #include "IPopupMenu.h"
@@ -151,6 +158,72 @@ TEST(EditorScale, RightClickOnTheBackgroundOffersTheSizes) {
   EXPECT_EQ(gui->GetScale(), 2.0f);
   EXPECT_EQ(heard, 2.0f);
   EXPECT_EQ(gui->items[2], "Size: 200 %");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EditorScaleChoice, DesktopSettingsGiveAScaleOrNone) {
+  struct {
+    const char* resources;
+    float scale;
+  } xft[] = {{"Xft.dpi:\t192\n", 2.0f},
+             {"Xft.antialias:\t1\nXft.dpi:\t144\nXft.hinting:\t1\n", 1.5f},
+             {"Xft.dpi: 96\nXft.dpi: 192\n", 2.0f},  // the last line counts
+             {"Xft.dpi:\tlots\n", 0.0f},
+             {"Xft.dpi:\t-96\n", 0.0f},
+             {"Xft.dpix:\t192\n", 0.0f},
+             {"", 0.0f},
+             {nullptr, 0.0f}};
+  for (const auto& c : xft)
+    EXPECT_EQ(ScaleFromXResources(c.resources), c.scale) << (c.resources ? c.resources : "null");
+  struct {
+    const char* value;
+    float scale;
+  } gdk[] = {{"2", 2.0f}, {" 1.5", 1.5f}, {"2x", 0.0f}, {"0", 0.0f}, {"", 0.0f}, {nullptr, 0.0f}};
+  for (const auto& c : gdk)
+    EXPECT_EQ(ScaleFromGdkScale(c.value), c.scale) << (c.value ? c.value : "null");
+}
+
+// The saved choice, then the host, then Xft.dpi, then GDK_SCALE.
+TEST(EditorScaleChoice, FirstSourceThatHasOneWinsRounded) {
+  struct {
+    float saved, host, xft, gdk;
+    float scale;
+    EScaleSource source;
+  } cases[] = {{0, 0, 0, 0, 1.0f, kScaleDefault}, {1.5f, 2, 2, 2, 1.5f, kScaleSaved},
+               {0, 1, 2, 2, 1.0f, kScaleHost},    {0, 0, 1.5f, 2, 1.5f, kScaleXftDpi},
+               {0, 0, 0, 2, 2.0f, kScaleGdk},     {0, 0, 1.3f, 0, 1.5f, kScaleXftDpi},
+               {0, 1.2f, 0, 0, 1.0f, kScaleHost}, {0, 3, 0, 0, 2.0f, kScaleHost}};
+  for (const auto& c : cases) {
+    EScaleSource source = kScaleDefault;
+    EXPECT_EQ(ChooseEditorScale(c.saved, c.host, c.xft, c.gdk, &source), c.scale)
+        << c.saved << " " << c.host << " " << c.xft << " " << c.gdk;
+    EXPECT_EQ(source, c.source);
+  }
+}
+
+TEST(EditorScaleChoice, TheChoiceIsSavedBesideTheFilesOtherLines) {
+  std::string dir = ::testing::TempDir() + "scale_conf_" + std::to_string(getpid());
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+  std::string path = EditorConfigPath("product");
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(path, dir + "/product/editor.conf");
+  EXPECT_EQ(LoadSavedScale(path), 0.0f) << "no file yet";
+  ASSERT_TRUE(SaveScale(path, 1.5f)) << "the folders are made";
+  EXPECT_EQ(LoadSavedScale(path), 1.5f);
+  {
+    std::ofstream add(path, std::ios::app);
+    add << "other = kept\n";
+  }
+  ASSERT_TRUE(SaveScale(path, 2.0f));
+  EXPECT_EQ(LoadSavedScale(path), 2.0f);
+  std::ifstream in(path);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "other = kept\nscale = 2\n");
+  EXPECT_FALSE(SaveScale("/proc/no/such/editor.conf", 2.0f));
+  std::remove(path.c_str());
 }
 
 }  // namespace
