@@ -206,9 +206,15 @@ TEST(EditorScaleChoice, FirstSourceThatHasOneWinsRounded) {
 
 TEST(EditorScaleChoice, TheChoiceIsSavedBesideTheFilesOtherLines) {
   std::string dir = ::testing::TempDir() + "scale_conf_" + std::to_string(getpid());
+  const char* before = std::getenv("XDG_CONFIG_HOME");
+  std::string saved = before ? before : "";
   setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
   std::string path = EditorConfigPath("product");
-  unsetenv("XDG_CONFIG_HOME");
+  if (before) {
+    setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  } else {
+    unsetenv("XDG_CONFIG_HOME");
+  }
   EXPECT_EQ(path, dir + "/product/editor.conf");
   EXPECT_EQ(LoadSavedScale(path), 0.0f) << "no file yet";
   ASSERT_TRUE(SaveScale(path, 1.5f)) << "the folders are made";
