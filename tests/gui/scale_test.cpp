@@ -12,9 +12,11 @@
 #include <limits>
 #include <string>
 
+#include "AppKit.h"
 #include "EditorScale.h"
 #include "GuiTestSupport.h"
 #include "IBasicControls.h"
+#include "IGraphicsCocoa.h"
 #include "IPopupMenu.h"
 #include "Raster_SysBitmap.h"
 
@@ -158,6 +160,34 @@ TEST(EditorScale, RightClickOnTheBackgroundOffersTheSizes) {
   EXPECT_EQ(gui->GetScale(), 2.0f);
   EXPECT_EQ(heard, 2.0f);
   EXPECT_EQ(gui->items[2], "Size: 200 %");
+}
+
+// The window's backing scale becomes the editor's, and the screen gets its pixels.
+TEST(EditorScale, TheWindowsBackingScaleSetsTheEditors) {
+  struct {
+    double backing;
+    float scale;
+  } cases[] = {{1.0, 1.0f}, {1.5, 1.5f}, {2.0, 2.0f}, {3.0, 2.0f}};
+  for (const auto& c : cases) {
+    TestPlug plug;
+    ScaledGraphics* gui = new ScaledGraphics(&plug);
+    plug.AttachGraphics(gui);
+    gui->AttachControl(new IPanelControl(&plug, IRECT(0, 0, 200, 100), &COLOR_RED));
+    NSWindow window;
+    window.initWithContentRect(NSMakeRect(0, 0, 200, 100), 0, 2, NO);
+    window.setBackingScaleFactor(c.backing);
+    auto* view = static_cast<IGraphicsCocoa*>(gui->OpenWindow(window.contentView()));
+    EXPECT_EQ(gui->GetScale(), c.scale) << c.backing;
+    view->setNeedsDisplay(YES);
+    view->displayIfNeeded();
+    const CGContext& screen = *window.screen();
+    int w = static_cast<int>(200 * c.backing), h = static_cast<int>(100 * c.backing);
+    ASSERT_EQ(screen.width, w);
+    // The editor's pixels fill as much of the screen as its scale covers.
+    int edge = static_cast<int>(200 * c.scale) - 1;
+    EXPECT_EQ(screen.pixels[static_cast<size_t>(h / 2) * w + edge], 0xFF0000u) << c.backing;
+    gui->CloseWindow();
+  }
 }
 
 }  // namespace
