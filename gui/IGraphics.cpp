@@ -7,6 +7,7 @@
 #include "IParam.h"
 #include "IPluginBase.h"
 #include "IPopupMenu.h"
+#include "Raster_IBitmap.h"
 
 IGraphics::IGraphics(IPluginBase* plug, int width, int height, int fps)
     : mPlug(plug), mWidth(width), mHeight(height), mFPS(fps > 0 ? fps : 25) {}
@@ -17,6 +18,8 @@ IGraphics::~IGraphics() {
   mKeyCatcher = nullptr;
   mControls.Empty(true);
   DeleteBitmaps();
+  for (ScaledImage& e : mScaledImages)
+    delete e.scaled;
 }
 
 void IGraphics::AttachBackground(int id, const char* name) {
@@ -236,6 +239,10 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
   EndMouseGesture();
   int k = GetMouseControlIdx(x, y);
   if (k < 0) return;
+  if (k == 0 && mScaleMenu && mod && mod->R) {
+    ShowScaleMenu(x, y);
+    return;
+  }
   IControl* c = mControls.Get(k);
   mMouseCapture = k;
   mMouseX = x;
@@ -340,6 +347,29 @@ int IGraphics::GetLastClickedParamForPTAutomation() {
   int idx = mLastClickedParam;
   mLastClickedParam = -1;
   return idx;
+}
+
+// ---- Scale menu ----
+
+float IGraphics::ScaleAt(int i) {
+  constexpr float kScales[kNumScales] = {1.0f, 1.5f, 2.0f};
+  return i >= 0 && i < kNumScales ? kScales[i] : 1.0f;
+}
+
+const char* IGraphics::ScaleMenuItem(int i) {
+  const char* const kItems[kNumScales] = {"Size: 100 %", "Size: 150 %", "Size: 200 %"};
+  return i >= 0 && i < kNumScales ? kItems[i] : "";
+}
+
+// Through the platform's popup menu, which returns once the user chose or dismissed it.
+void IGraphics::ShowScaleMenu(int x, int y) {
+  IPopupMenu menu;
+  for (int i = 0; i < kNumScales; ++i)
+    menu.AddItem(ScaleMenuItem(i), -1, ScaleAt(i) == mScale ? IPopupMenuItem::kChecked : 0);
+  IRECT r(x, y, x + 1, y + 1);
+  IPopupMenu* chosen = CreateIPopupMenu(&menu, &r);
+  int idx = chosen ? chosen->GetChosenItemIdx() : -1;
+  if (idx >= 0 && idx < kNumScales) ChooseScale(ScaleAt(idx));
 }
 
 // ---- Resize ----

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "IControl.h"
 #include "IEditor.h"
 #include "IGraphicsStructs.h"
@@ -63,6 +66,40 @@ class IGraphics : public IEditor {
   virtual void ShowMouseCursor() {}
   virtual void UpdateTooltips() {}
   virtual Raster_IBitmap* OSLoadBitmap(int id, const char* name) = 0;
+  // The image name drawn for a scale, from the folder of that scale ("1.5x", "2x");
+  // null where the platform has none, and the 1x image is resampled instead.
+  virtual Raster_IBitmap* OSLoadScaledBitmap(int, const char*, const char*) { return nullptr; }
+
+  // ---- Scale: s device pixels per panel unit ----
+  // Layout, control rectangles, dirty rectangles and mouse positions stay in panel
+  // units; the draw bitmap, the images and text are at s.  s is one of 1, 1.5 and 2
+  // (anything else goes to the nearest); a change reloads the images at the new
+  // scale and redraws everything.
+  virtual void SetScale(float scale);
+  float GetScale() const { return mScale; }
+  static float NearestScale(double scale);
+  // The scales offered, and their menu items ("Size: 150 %").
+  static constexpr int kNumScales = 3;
+  static float ScaleAt(int i);
+  static const char* ScaleMenuItem(int i);
+  // The device pixel edge of a panel coordinate: v * s, halves rounded up.
+  int ToDevice(int v) const;
+  IRECT ToDevice(const IRECT& r) const;
+  // The panel coordinate a device pixel lies in.
+  int ToPanel(int v) const;
+  int DeviceWidth() const { return ToDevice(mWidth); }
+  int DeviceHeight() const { return ToDevice(mHeight); }
+  // A right click on the background offers the scales in a menu; the choice goes to
+  // ChooseScale.  Off unless the editor turns it on.
+  void EnableScaleMenu(bool on) { mScaleMenu = on; }
+  virtual void ShowScaleMenu(int x, int y);
+  // The user's choice of scale: applies it, then tells the listener (which may
+  // save it and ask the host for the new size).
+  void ChooseScale(float scale);
+  void SetScaleListener(void (*listener)(void* data, float scale), void* data) {
+    mScaleListener = listener;
+    mScaleListenerData = data;
+  }
 
   // ---- Construction and layout ----
   void AttachBackground(int id, const char* name);
@@ -125,12 +162,13 @@ class IGraphics : public IEditor {
   bool DrawHorizontalLine(const IColor* color, IRECT* r, float y);
   bool DrawRadialLine(const IColor* color, float cx, float cy, float angle, float rMin, float rMax,
                       const IChannelBlend* blend = nullptr, bool antiAlias = false);
+  // Device pixels of the draw bitmap.
   IColor GetPoint(int x, int y);
   void* GetBits();
   bool DrawIText(IText* text, const char* str, IRECT* r, bool measure = false);
   Raster_IFont* CacheFont(IText* text);
 
-  // ---- Mouse and keyboard, in editor pixels ----
+  // ---- Mouse and keyboard, in panel units ----
   int GetMouseControlIdx(int x, int y, bool mouseOver = false);
   void OnMouseDown(int x, int y, IMouseMod* mod);
   void OnMouseUp(int x, int y, IMouseMod* mod);
@@ -170,6 +208,10 @@ class IGraphics : public IEditor {
 
  protected:
   IBitmap RegisterRuntimeBitmap(Raster_IBitmap* data, int nStates);
+  // The pixels drawn for bitmap at the current scale.
+  Raster_IBitmap* DeviceImage(const IBitmap* bitmap);
+  void LoadScaledImages();
+  float S(float v) const { return v * mScale; }
   void DrawNonStrict();
   void DeleteBitmaps();
 
@@ -189,4 +231,18 @@ class IGraphics : public IEditor {
   bool mStrict = true;
   bool mEnableTooltips = false;
   IControl* mKeyCatcher = nullptr;
+
+  // Every image loaded by name, and what is drawn for it at the current scale: the
+  // image of that scale, or one resampled from the 1x image.  The manager owns them.
+  struct ScaledImage {
+    Raster_IBitmap* base;
+    int id;
+    std::string name;
+    Raster_IBitmap* scaled;
+  };
+  std::vector<ScaledImage> mScaledImages;
+  float mScale = 1.0f;
+  bool mScaleMenu = false;
+  void (*mScaleListener)(void*, float) = nullptr;
+  void* mScaleListenerData = nullptr;
 };

@@ -73,9 +73,11 @@ IGraphicsCocoa* IGraphicsCocoa::initWithIGraphics(IGraphics* graphics) {
   return this;
 }
 
+// The window's backing scale becomes the editor's: its pixels per point.
 void IGraphicsCocoa::viewDidMoveToWindow() {
   NSWindow* w = window();
   if (!w) return;
+  if (mGraphics) mGraphics->SetScale(static_cast<float>(w->backingScaleFactor()));
   w->makeFirstResponder(this);
   w->setAcceptsMouseMovedEvents(YES);
 }

@@ -1,8 +1,10 @@
 // The manager's drawing operations on top of the raster library.  Every
-// operation draws into the draw bitmap; bitmap operations clip to the draw
-// rectangle of the current pass.
+// operation takes panel units and draws into the draw bitmap at the manager's
+// scale; bitmap operations clip to the draw rectangle of the current pass.
 
 #include <cmath>
+#include <cstdio>
+#include <vector>
 
 #include "IGraphics.h"
 #include "Raster_Blit.h"
@@ -40,10 +42,94 @@ BlendMode MapBlend(const IChannelBlend* blend) {
 
 }  // namespace
 
+// ---- Scale ----
+
+// Halfway values go up; anything not a number, or below 1.25, is 1.
+float IGraphics::NearestScale(double scale) {
+  if (scale >= 1.75) return 2.0f;
+  return scale >= 1.25 ? 1.5f : 1.0f;
+}
+
+int IGraphics::ToDevice(int v) const {
+  return mScale == 1.0f ? v : static_cast<int>(std::floor(v * mScale + 0.5f));
+}
+
+IRECT IGraphics::ToDevice(const IRECT& r) const {
+  return IRECT(ToDevice(r.L), ToDevice(r.T), ToDevice(r.R), ToDevice(r.B));
+}
+
+int IGraphics::ToPanel(int v) const {
+  return mScale == 1.0f ? v : static_cast<int>(std::floor(v / mScale));
+}
+
+void IGraphics::SetScale(float scale) {
+  scale = NearestScale(scale);
+  if (scale == mScale) return;
+  mScale = scale;
+  LoadScaledImages();
+  if (mDrawBitmap) PrepDraw();
+  SetAllControlsDirty();
+}
+
+void IGraphics::ChooseScale(float scale) {
+  SetScale(scale);
+  if (mScaleListener) mScaleListener(mScaleListenerData, mScale);
+}
+
+namespace {
+
+const char* ScaleFolder(float scale) {
+  return scale == 1.5f ? "1.5x" : "2x";
+}
+
+}  // namespace
+
+void IGraphics::LoadScaledImages() {
+  for (ScaledImage& e : mScaledImages) {
+    delete e.scaled;
+    e.scaled = nullptr;
+    if (mScale == 1.0f || e.name.empty()) continue;
+    e.scaled = OSLoadScaledBitmap(e.id, e.name.c_str(), ScaleFolder(mScale));
+    // An image of another size would put every frame in the wrong place.
+    if (e.scaled && (e.scaled->getWidth() != ToDevice(e.base->getWidth()) ||
+                     e.scaled->getHeight() != ToDevice(e.base->getHeight()))) {
+      std::fprintf(stderr, "%s at %s is %d x %d pixels, not %d x %d; resampling the 1x image\n",
+                   e.name.c_str(), ScaleFolder(mScale), e.scaled->getWidth(), e.scaled->getHeight(),
+                   ToDevice(e.base->getWidth()), ToDevice(e.base->getHeight()));
+      delete e.scaled;
+      e.scaled = nullptr;
+    }
+  }
+}
+
+// Images with no drawing of their own at this scale (made at run time, or missing
+// from the resources) are resampled from 1x once.
+Raster_IBitmap* IGraphics::DeviceImage(const IBitmap* bitmap) {
+  if (mScale == 1.0f || !bitmap->mData) return bitmap->mData;
+  ScaledImage* entry = nullptr;
+  for (ScaledImage& e : mScaledImages) {
+    if (e.base == bitmap->mData) entry = &e;
+  }
+  if (!entry) {
+    mScaledImages.push_back(ScaledImage{bitmap->mData, -1, "", nullptr});
+    entry = &mScaledImages.back();
+  }
+  if (!entry->scaled) {
+    Raster_IBitmap* base = entry->base;
+    Raster_MemBitmap* dest =
+        new Raster_MemBitmap(ToDevice(base->getWidth()), ToDevice(base->getHeight()), 4);
+    Raster_ScaledBlit(dest, base, 0, 0, dest->getWidth(), dest->getHeight(), 0.0f, 0.0f,
+                      static_cast<float>(base->getWidth()), static_cast<float>(base->getHeight()),
+                      1.0f, kModeBilinear);
+    entry->scaled = dest;
+  }
+  return entry->scaled;
+}
+
 // A second call replaces the bitmaps instead of leaking them.
 void IGraphics::PrepDraw() {
   DeleteBitmaps();
-  mDrawBitmap = new Raster_SysBitmap(mWidth, mHeight);
+  mDrawBitmap = new Raster_SysBitmap(DeviceWidth(), DeviceHeight());
   mTmpBitmap = new Raster_MemBitmap(0, 0, 4);
 }
 
@@ -59,8 +145,9 @@ bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY,
   IRECT r = dest->Intersect(mDrawRECT);
   if (r.Empty() || !bitmap->mData) return true;
   BlendMode bm = MapBlend(blend);
-  Raster_Blit(mDrawBitmap, bitmap->mData, r.L, r.T, srcX + r.L - dest->L, srcY + r.T - dest->T,
-              r.W(), r.H(), bm.weight, bm.mode);
+  IRECT d = ToDevice(r);
+  int sx = ToDevice(srcX) + d.L - ToDevice(dest->L), sy = ToDevice(srcY) + d.T - ToDevice(dest->T);
+  Raster_Blit(mDrawBitmap, DeviceImage(bitmap), d.L, d.T, sx, sy, d.W(), d.H(), bm.weight, bm.mode);
   return true;
 }
 
@@ -80,12 +167,14 @@ bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int state, const IChann
 
 bool IGraphics::DrawRotatedBitmap(IBitmap* bitmap, int destCtrX, int destCtrY, double angle,
                                   int yOffsetZeroDeg, const IChannelBlend* blend) {
-  int w = bitmap->W, h = bitmap->H;
+  Raster_IBitmap* image = DeviceImage(bitmap);
+  if (!image) return true;
+  int w = image->getWidth(), h = image->getHeight();
   BlendMode bm = MapBlend(blend);
-  Raster_RotatedBlit(mDrawBitmap, bitmap->mData, destCtrX - w / 2, destCtrY - h / 2, w, h, 0.0f,
-                     0.0f, static_cast<float>(w), static_cast<float>(h), static_cast<float>(angle),
-                     false, bm.weight, bm.mode | kModeBilinear, 0.0f,
-                     static_cast<float>(yOffsetZeroDeg));
+  Raster_RotatedBlit(mDrawBitmap, image, ToDevice(destCtrX) - w / 2, ToDevice(destCtrY) - h / 2, w,
+                     h, 0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h),
+                     static_cast<float>(angle), false, bm.weight, bm.mode | kModeBilinear, 0.0f,
+                     S(static_cast<float>(yOffsetZeroDeg)));
   return true;
 }
 
@@ -94,28 +183,31 @@ bool IGraphics::DrawRotatedBitmap(IBitmap* bitmap, int destCtrX, int destCtrY, d
 bool IGraphics::DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int x, int y,
                                 double angle, const IChannelBlend* blend) {
   float a = static_cast<float>(angle * 3.141592653589793 / 180.0);
-  int w = base->W, h = base->H;
+  Raster_IBitmap* baseImage = DeviceImage(base);
+  if (!baseImage) return true;
+  int w = baseImage->getWidth(), h = baseImage->getHeight();
   float xOffs = (w % 2) ? -0.5f : 0.0f;
   if (!mTmpBitmap) mTmpBitmap = new Raster_MemBitmap(0, 0, 4);
-  Raster_Copy(mTmpBitmap, base->mData);
+  Raster_Copy(mTmpBitmap, baseImage);
   Raster_ClearRect(mTmpBitmap, 0, 0, w, h, 0x00FFFFFF, 0);
-  Raster_RotatedBlit(mTmpBitmap, mask->mData, 0, 0, w, h, 0.0f, 0.0f, static_cast<float>(w),
+  Raster_RotatedBlit(mTmpBitmap, DeviceImage(mask), 0, 0, w, h, 0.0f, 0.0f, static_cast<float>(w),
                      static_cast<float>(h), a, true, 1.0f,
                      kModeSourceAlpha | kModeAdd | kModeBilinear, xOffs, 0.0f);
-  Raster_RotatedBlit(mTmpBitmap, top->mData, 0, 0, w, h, 0.0f, 0.0f, static_cast<float>(w),
+  Raster_RotatedBlit(mTmpBitmap, DeviceImage(top), 0, 0, w, h, 0.0f, 0.0f, static_cast<float>(w),
                      static_cast<float>(h), a, true, 1.0f,
                      kModeSourceAlpha | kModeCopy | kModeBilinear, xOffs, 0.0f);
-  IRECT r = IRECT(x, y, x + w, y + h).Intersect(mDrawRECT);
+  int dx = ToDevice(x), dy = ToDevice(y);
+  IRECT r = IRECT(dx, dy, dx + w, dy + h).Intersect(ToDevice(mDrawRECT));
   if (r.Empty()) return true;
   BlendMode bm = MapBlend(blend);
-  Raster_Blit(mDrawBitmap, mTmpBitmap, r.L, r.T, r.L - x, r.T - y, r.W(), r.H(), bm.weight,
+  Raster_Blit(mDrawBitmap, mTmpBitmap, r.L, r.T, r.L - dx, r.T - dy, r.W(), r.H(), bm.weight,
               bm.mode);
   return true;
 }
 
 bool IGraphics::DrawPoint(const IColor* color, float x, float y, const IChannelBlend* blend, bool) {
   BlendMode bm = MapBlend(blend);
-  Raster_PutPixel(mDrawBitmap, static_cast<int>(x + 0.5f), static_cast<int>(y + 0.5f),
+  Raster_PutPixel(mDrawBitmap, static_cast<int>(S(x) + 0.5f), static_cast<int>(S(y) + 0.5f),
                   color->Pack(), bm.weight, bm.mode);
   return true;
 }
@@ -133,15 +225,16 @@ bool IGraphics::ForcePixel(const IColor* color, int x, int y) {
 bool IGraphics::DrawLine(const IColor* color, float x1, float y1, float x2, float y2,
                          const IChannelBlend* blend, bool antiAlias) {
   BlendMode bm = MapBlend(blend);
-  Raster_Line(mDrawBitmap, static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
-              static_cast<int>(y2), color->Pack(), bm.weight, bm.mode, antiAlias);
+  Raster_Line(mDrawBitmap, static_cast<int>(S(x1)), static_cast<int>(S(y1)),
+              static_cast<int>(S(x2)), static_cast<int>(S(y2)), color->Pack(), bm.weight, bm.mode,
+              antiAlias);
   return true;
 }
 
 bool IGraphics::DrawArc(const IColor* color, float cx, float cy, float r, float minAngle,
                         float maxAngle, const IChannelBlend* blend, bool antiAlias) {
   BlendMode bm = MapBlend(blend);
-  Raster_Arc(mDrawBitmap, cx, cy, r, minAngle, maxAngle, color->Pack(), bm.weight, bm.mode,
+  Raster_Arc(mDrawBitmap, S(cx), S(cy), S(r), minAngle, maxAngle, color->Pack(), bm.weight, bm.mode,
              antiAlias);
   return true;
 }
@@ -149,31 +242,35 @@ bool IGraphics::DrawArc(const IColor* color, float cx, float cy, float r, float 
 bool IGraphics::DrawCircle(const IColor* color, float cx, float cy, float r,
                            const IChannelBlend* blend, bool antiAlias) {
   BlendMode bm = MapBlend(blend);
-  Raster_Circle(mDrawBitmap, cx, cy, r, color->Pack(), bm.weight, bm.mode, antiAlias);
+  Raster_Circle(mDrawBitmap, S(cx), S(cy), S(r), color->Pack(), bm.weight, bm.mode, antiAlias);
   return true;
 }
 
 bool IGraphics::FillCircle(const IColor* color, int cx, int cy, float r, const IChannelBlend* blend,
                            bool antiAlias) {
   BlendMode bm = MapBlend(blend);
-  Raster_FillCircle(mDrawBitmap, static_cast<float>(cx), static_cast<float>(cy), r, color->Pack(),
-                    bm.weight, bm.mode, antiAlias);
+  Raster_FillCircle(mDrawBitmap, S(static_cast<float>(cx)), S(static_cast<float>(cy)), S(r),
+                    color->Pack(), bm.weight, bm.mode, antiAlias);
   return true;
 }
 
 bool IGraphics::RoundRect(const IColor* color, IRECT* r, const IChannelBlend* blend,
                           int cornerRadius, bool antiAlias) {
   BlendMode bm = MapBlend(blend);
-  Raster_RoundRect(mDrawBitmap, static_cast<float>(r->L), static_cast<float>(r->T),
-                   static_cast<float>(r->W()), static_cast<float>(r->H()), cornerRadius,
+  IRECT d = ToDevice(*r);
+  Raster_RoundRect(mDrawBitmap, static_cast<float>(d.L), static_cast<float>(d.T),
+                   static_cast<float>(d.W()), static_cast<float>(d.H()), ToDevice(cornerRadius),
                    color->Pack(), bm.weight, bm.mode, antiAlias);
   return true;
 }
 
 // Three rectangles and four corner circles.
-bool IGraphics::FillRoundRect(const IColor* color, IRECT* r, const IChannelBlend* blend, int cr,
-                              bool antiAlias) {
+bool IGraphics::FillRoundRect(const IColor* color, IRECT* panelRect, const IChannelBlend* blend,
+                              int panelRadius, bool antiAlias) {
   BlendMode bm = MapBlend(blend);
+  IRECT device = ToDevice(*panelRect);
+  IRECT* r = &device;
+  int cr = ToDevice(panelRadius);
   unsigned int c = color->Pack();
   int w = r->W(), h = r->H();
   Raster_FillRect(mDrawBitmap, r->L + cr, r->T, w - 2 * cr, h, c, bm.weight, bm.mode);
@@ -193,25 +290,39 @@ bool IGraphics::FillRoundRect(const IColor* color, IRECT* r, const IChannelBlend
 
 bool IGraphics::FillIRect(const IColor* color, IRECT* r, const IChannelBlend* blend) {
   BlendMode bm = MapBlend(blend);
-  Raster_FillRect(mDrawBitmap, r->L, r->T, r->W(), r->H(), color->Pack(), bm.weight, bm.mode);
+  IRECT d = ToDevice(*r);
+  Raster_FillRect(mDrawBitmap, d.L, d.T, d.W(), d.H(), color->Pack(), bm.weight, bm.mode);
   return true;
 }
 
 bool IGraphics::FillTriangle(const IColor* color, int x1, int y1, int x2, int y2, int x3, int y3,
                              IChannelBlend* blend) {
   BlendMode bm = MapBlend(blend);
-  Raster_FillTriangle(mDrawBitmap, x1, y1, x2, y2, x3, y3, color->Pack(), bm.weight, bm.mode);
+  Raster_FillTriangle(mDrawBitmap, ToDevice(x1), ToDevice(y1), ToDevice(x2), ToDevice(y2),
+                      ToDevice(x3), ToDevice(y3), color->Pack(), bm.weight, bm.mode);
   return true;
 }
 
 bool IGraphics::FillIConvexPolygon(const IColor* color, int* x, int* y, int n,
                                    const IChannelBlend* blend) {
   BlendMode bm = MapBlend(blend);
+  if (mScale != 1.0f) {
+    std::vector<int> dx(x, x + n), dy(y, y + n);
+    for (int i = 0; i < n; ++i) {
+      dx[i] = ToDevice(dx[i]);
+      dy[i] = ToDevice(dy[i]);
+    }
+    Raster_FillConvexPolygon(mDrawBitmap, dx.data(), dy.data(), n, color->Pack(), bm.weight,
+                             bm.mode);
+    return true;
+  }
   Raster_FillConvexPolygon(mDrawBitmap, x, y, n, color->Pack(), bm.weight, bm.mode);
   return true;
 }
 
-bool IGraphics::DrawRect(const IColor* color, IRECT* r) {
+bool IGraphics::DrawRect(const IColor* color, IRECT* panelRect) {
+  IRECT device = ToDevice(*panelRect);
+  IRECT* r = &device;
   unsigned int c = color->Pack();
   Raster_Line(mDrawBitmap, r->L, r->T, r->R, r->T, c, 1.0f, kModeCopy, false);
   Raster_Line(mDrawBitmap, r->L, r->B, r->R, r->B, c, 1.0f, kModeCopy, false);
@@ -221,12 +332,14 @@ bool IGraphics::DrawRect(const IColor* color, IRECT* r) {
 }
 
 bool IGraphics::DrawVerticalLine(const IColor* color, int x, int y1, int y2) {
-  Raster_Line(mDrawBitmap, x, y1, x, y2, color->Pack(), 1.0f, kModeCopy, false);
+  Raster_Line(mDrawBitmap, ToDevice(x), ToDevice(y1), ToDevice(x), ToDevice(y2), color->Pack(),
+              1.0f, kModeCopy, false);
   return true;
 }
 
 bool IGraphics::DrawHorizontalLine(const IColor* color, int y, int x1, int x2) {
-  Raster_Line(mDrawBitmap, x1, y, x2, y, color->Pack(), 1.0f, kModeCopy, false);
+  Raster_Line(mDrawBitmap, ToDevice(x1), ToDevice(y), ToDevice(x2), ToDevice(y), color->Pack(),
+              1.0f, kModeCopy, false);
   return true;
 }
 

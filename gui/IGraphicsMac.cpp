@@ -50,7 +50,7 @@ bool IGraphicsMac::DrawScreen(IRECT*) {
   if (!mDrawBitmap || !mDrawBitmap->getBits()) return true;
   int span = mDrawBitmap->getRowSpan();
   size_t bytes = static_cast<size_t>(span) * mDrawBitmap->getHeight() * 4;
-  CGImageRef image = CGImageCreate(mWidth, mHeight, 8, 32, span * 4, mColorSpace,
+  CGImageRef image = CGImageCreate(DeviceWidth(), DeviceHeight(), 8, 32, span * 4, mColorSpace,
                                    kCGBitmapByteOrder32Little | kCGImageAlphaNoneSkipFirst,
                                    mDrawBitmap->getBits(), bytes);
   if (!image) return true;
@@ -299,11 +299,15 @@ Raster_IBitmap* IGraphicsMac::OSLoadBitmap(int, const char* name) {
   return LoadImgFromResourceOSX(mBundleID.Get(), name);
 }
 
+Raster_IBitmap* IGraphicsMac::OSLoadScaledBitmap(int, const char* name, const char* folder) {
+  return LoadImgFromResourceOSX(mBundleID.Get(), name, folder);
+}
+
 int IGraphicsMac::GetUserOSVersion() {
   return GestaltSystemVersion();
 }
 
-Raster_IBitmap* LoadImgFromResourceOSX(const char* bundleID, const char* name) {
+Raster_IBitmap* LoadImgFromResourceOSX(const char* bundleID, const char* name, const char* folder) {
   if (!name) return nullptr;
   NSAutoreleasePool pool;
   const char* dot = std::strrchr(name, '.');
@@ -313,6 +317,7 @@ Raster_IBitmap* LoadImgFromResourceOSX(const char* bundleID, const char* name) {
   const char* slash = std::strrchr(name, '/');
   const char* base = slash ? slash + 1 : name;
   std::string resource(base, static_cast<size_t>(dot > base ? dot - base : 0));
+  if (folder && *folder) resource = std::string(folder) + "/" + resource;
   std::string path = bundle->pathForResource(resource.c_str(), "png");
   if (path.empty()) return nullptr;
   return Raster_LoadPNG(path.c_str(), nullptr);

@@ -50,6 +50,7 @@ class IGraphicsMac : public IGraphics {
   void ShowMouseCursor() override;
   void UpdateTooltips() override;
   Raster_IBitmap* OSLoadBitmap(int id, const char* name) override;
+  Raster_IBitmap* OSLoadScaledBitmap(int id, const char* name, const char* folder) override;
 
   void SetBundleID(const char* id) { mBundleID.Set(id); }
   const char* GetBundleID() const { return mBundleID.Get(); }
@@ -72,6 +73,8 @@ class IGraphicsMac : public IGraphics {
   NSWindow* mSubWindow = nullptr;
 };
 
-// An image from the bundle's resources, found by the base name of name; only
-// PNG files are handled.  Null when anything is missing.
-Raster_IBitmap* LoadImgFromResourceOSX(const char* bundleID, const char* name);
+// An image from the bundle's resources, found by the base name of name (in the
+// scale's subfolder when folder is given); only PNG files are handled.  Null when
+// anything is missing.
+Raster_IBitmap* LoadImgFromResourceOSX(const char* bundleID, const char* name,
+                                       const char* folder = nullptr);

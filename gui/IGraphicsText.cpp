@@ -1,5 +1,6 @@
 // Bitmap and font loading through the process-wide caches, and text drawing.
 
+#include <cmath>
 #include <cstring>
 
 #include "GdiText.h"
@@ -20,6 +21,13 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool frame
     if (!data) return IBitmap(nullptr, 0, 0, n, framesAreHorizontal);
     s_bitmapCache.Add(data, id);
   }
+  bool known = false;
+  for (const ScaledImage& e : mScaledImages)
+    known = known || e.base == data;
+  if (!known && name) {
+    mScaledImages.push_back(ScaledImage{data, id, name, nullptr});
+    if (mScale != 1.0f) LoadScaledImages();
+  }
   return IBitmap(data, data->getWidth(), data->getHeight(), n, framesAreHorizontal);
 }
 
@@ -29,6 +37,12 @@ void IGraphics::RetainBitmap(IBitmap* bitmap) {
 
 void IGraphics::ReleaseBitmap(IBitmap* bitmap) {
   if (!bitmap || !bitmap->mData) return;
+  for (size_t i = 0; i < mScaledImages.size(); ++i) {
+    if (mScaledImages[i].base != bitmap->mData) continue;
+    delete mScaledImages[i].scaled;
+    mScaledImages.erase(mScaledImages.begin() + static_cast<long>(i));
+    break;
+  }
   s_bitmapCache.Remove(bitmap->mData);
   bitmap->mData = nullptr;
 }
@@ -88,10 +102,11 @@ Raster_IFont* IGraphics::CacheFont(IText* text) {
   return font;
 }
 
-bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) {
-  if (!str || !*str) return true;
-  Raster_IFont* font = text->mCached ? text->mCached : CacheFont(text);
-  if (!font) return false;
+namespace {
+
+// Draws (or with measure, measures into *r) str in font, r in device pixels.
+void DrawInDevicePixels(Raster_SysBitmap* bitmap, Raster_IFont* font, const IText* text,
+                        const char* str, IRECT* r, bool measure) {
   font->SetTextColor(text->mColor.Pack());
   unsigned int flags = 0x100;  // no clip
   if (text->mColor.A < 255) flags |= 0x40000000;
@@ -99,11 +114,11 @@ bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) 
   if (text->mAlign == IText::AlignRight) flags |= 2;
   if (!measure) {
     RECT rect = {r->L, r->T, r->R, r->B};
-    font->DrawText(mDrawBitmap, str, -1, &rect, flags);
-    return true;
+    font->DrawText(bitmap, str, -1, &rect, flags);
+    return;
   }
   RECT rect = {0, 0, 0, 0};
-  font->DrawText(mDrawBitmap, str, -1, &rect, flags | 0x400);
+  font->DrawText(bitmap, str, -1, &rect, flags | 0x400);
   int w = rect.right, h = rect.bottom;
   if (text->mAlign == IText::AlignLeft) {
     r->R = r->L + w;
@@ -114,6 +129,32 @@ bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) 
     r->L = r->R - w;
   }
   r->B = r->T + h;
+}
+
+}  // namespace
+
+// At a scale other than 1 the face is made at s times the size and the text drawn
+// in the device rectangle; a measured rectangle comes back in panel units, rounded
+// outward.
+bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure) {
+  if (!str || !*str) return true;
+  if (mScale == 1.0f) {
+    Raster_IFont* font = text->mCached ? text->mCached : CacheFont(text);
+    if (!font) return false;
+    DrawInDevicePixels(mDrawBitmap, font, text, str, r, measure);
+    return true;
+  }
+  IText scaled = *text;
+  scaled.mSize = static_cast<int>(std::lround(text->mSize * mScale));
+  Raster_IFont* font = CacheFont(&scaled);
+  if (!font) return false;
+  IRECT d = ToDevice(*r);
+  DrawInDevicePixels(mDrawBitmap, font, &scaled, str, &d, measure);
+  if (measure) {
+    r->L = static_cast<int>(std::floor(d.L / mScale));
+    r->R = static_cast<int>(std::ceil(d.R / mScale));
+    r->B = static_cast<int>(std::ceil(d.B / mScale));
+  }
   return true;
 }
 

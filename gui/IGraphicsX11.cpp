@@ -1,5 +1,6 @@
 #include "IGraphicsX11.h"
 
+#include <X11/Xlib.h>
 #include <spawn.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "IPluginBase.h"
 #include "Raster_PNG.h"
@@ -31,16 +33,26 @@ std::string HomeDir() {
 
 }  // namespace
 
-std::string FindResourceImage(const std::string& dir, const char* name) {
+std::string FindResourceImage(const std::string& dir, const char* name, const char* scaleFolder) {
   if (!name || dir.empty()) return "";
   const char* dot = std::strrchr(name, '.');
   if (!dot || strcasecmp(dot + 1, "png") != 0) return "";
   const char* slash = std::strrchr(name, '/');
   std::string base = slash ? slash + 1 : name;
+  if (scaleFolder && *scaleFolder) base = std::string(scaleFolder) + "/" + base;
   for (const std::string& folder : {dir, dir + "/resources/img"}) {
     if (IsFile(folder + "/" + base)) return folder + "/" + base;
   }
   return "";
+}
+
+std::string XResourceString() {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return "";
+  const char* resources = XResourceManagerString(display);
+  std::string copy = resources ? resources : "";
+  XCloseDisplay(display);
+  return copy;
 }
 
 IGraphicsX11::IGraphicsX11(IPluginBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
@@ -60,7 +72,11 @@ bool IGraphicsX11::DrawScreen(IRECT* r) {
     DrawTextEntry();
     area = area.Union(mTextEntry.Rect());
   }
-  mView->Put(area);
+  if (mMenu.IsOpen()) {
+    DrawMenu();
+    area = area.Union(mMenu.Rect());
+  }
+  mView->Put(ToDevice(area));
   mView->Flush();
   return true;
 }
@@ -79,6 +95,61 @@ void IGraphicsX11::DrawTextEntry() {
   mDrawRECT = saved;
 }
 
+// A dark column with a light frame; the current choice in the accent colour.
+void IGraphicsX11::DrawMenu() {
+  IRECT saved = mDrawRECT;
+  IRECT r = mMenu.Rect();
+  mDrawRECT = r;
+  const IColor back(255, 30, 31, 35), frame(255, 140, 136, 128), ink(255, 216, 212, 204),
+      accent(255, 242, 163, 58);
+  FillIRect(&back, &r);
+  for (int i = 0; i < mMenu.NItems(); ++i) {
+    IRECT item = mMenu.ItemRect(i);
+    IText text(12, i == mMenu.Checked() ? &accent : &ink, nullptr, IText::StyleNormal,
+               IText::AlignLeft);
+    IRECT textRect(item.L + 8, item.T + 2, item.R - 4, item.B);
+    DrawIText(&text, mMenu.Item(i).c_str(), &textRect);
+  }
+  IRECT edge(r.L, r.T, r.R - 1, r.B - 1);
+  DrawRect(&frame, &edge);
+  mDrawRECT = saved;
+}
+
+void IGraphicsX11::ShowScaleMenu(int x, int y) {
+  if (!mView) return;
+  std::vector<std::string> items;
+  int checked = -1;
+  for (int i = 0; i < kNumScales; ++i) {
+    items.push_back(ScaleMenuItem(i));
+    if (ScaleAt(i) == GetScale()) checked = i;
+  }
+  ReleaseMouseCapture();
+  mMenu.Open(items, checked, x, y, mWidth, mHeight);
+  IRECT r = mMenu.Rect();
+  DrawScreen(&r);
+}
+
+void IGraphicsX11::CloseMenu() {
+  if (!mMenu.IsOpen()) return;
+  mMenu.Close();
+  SetAllControlsDirty();
+}
+
+void IGraphicsX11::MenuClick(int x, int y) {
+  int item = mMenu.ItemAt(x, y);
+  CloseMenu();
+  if (item >= 0) ChooseScale(ScaleAt(item));
+}
+
+void IGraphicsX11::SetScale(float scale) {
+  float before = GetScale();
+  IGraphics::SetScale(scale);
+  if (!mView || GetScale() == before) return;
+  mView->Resize(DeviceWidth(), DeviceHeight());
+  IRECT all(0, 0, mWidth, mHeight);
+  Draw(&all);
+}
+
 void IGraphicsX11::ForceEndUserEdit() {
   if (!mTextEntry.IsOpen()) return;
   mTextEntry.Close();
@@ -89,7 +160,7 @@ void IGraphicsX11::ForceEndUserEdit() {
 void IGraphicsX11::Resize(int w, int h) {
   if (w == mWidth && h == mHeight) return;
   IGraphics::Resize(w, h);
-  if (mView) mView->Resize(w, h);
+  if (mView) mView->Resize(DeviceWidth(), DeviceHeight());
 }
 
 // No dialogs of its own: the text goes to the terminal, and no button is chosen.
@@ -185,6 +256,7 @@ void IGraphicsX11::CloseView(bool informPlug) {
   if (!mView) return;
   ShowMouseCursor();
   mTextEntry.Close();
+  mMenu.Close();
   if (informPlug) {
     EndMouseGesture();
   } else {
@@ -219,6 +291,11 @@ void IGraphicsX11::ShowMouseCursor() {
 
 Raster_IBitmap* IGraphicsX11::OSLoadBitmap(int, const char* name) {
   std::string path = FindResourceImage(mResourceDir, name);
+  return path.empty() ? nullptr : Raster_LoadPNG(path.c_str(), nullptr);
+}
+
+Raster_IBitmap* IGraphicsX11::OSLoadScaledBitmap(int, const char* name, const char* folder) {
+  std::string path = FindResourceImage(mResourceDir, name, folder);
   return path.empty() ? nullptr : Raster_LoadPNG(path.c_str(), nullptr);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "IGraphics.h"
+#include "X11Menu.h"
 #include "X11TextEntry.h"
 
 class X11View;
@@ -53,6 +54,17 @@ class IGraphicsX11 : public IGraphics {
   void HideMouseCursor() override;
   void ShowMouseCursor() override;
   Raster_IBitmap* OSLoadBitmap(int id, const char* name) override;
+  // From the scale's folder beside the 1x images (resources/img/2x/BG.png).
+  Raster_IBitmap* OSLoadScaledBitmap(int id, const char* name, const char* folder) override;
+  // The window follows the new scale's size.
+  void SetScale(float scale) override;
+  // The menu opens over the panel; the click that follows decides.
+  void ShowScaleMenu(int x, int y) override;
+  // A press (panel units) while the menu is open: chooses the item under it or
+  // dismisses the menu.
+  void MenuClick(int x, int y);
+  void CloseMenu();
+  X11Menu& Menu() { return mMenu; }
 
   // The host's idle call: handles the window's pending events, then redraws the
   // union of the dirty controls.  False once the user closed a top-level window or
@@ -64,13 +76,20 @@ class IGraphicsX11 : public IGraphics {
  private:
   void DrawTextEntry();
   void CloseView(bool informPlug);
+  void DrawMenu();
 
   std::unique_ptr<X11View> mView;
   std::string mOpenError;
   std::string mResourceDir;
   X11TextEntry mTextEntry;
+  X11Menu mMenu;
 };
 
-// The image file for name (its base name, PNG only) in dir or dir/resources/img/;
-// empty when there is none.
-std::string FindResourceImage(const std::string& dir, const char* name);
+// The image file for name (its base name, PNG only) in dir or dir/resources/img/, or
+// in their subfolder scaleFolder when one is given; empty when there is none.
+std::string FindResourceImage(const std::string& dir, const char* name,
+                              const char* scaleFolder = nullptr);
+
+// The X resource manager string of the display DISPLAY names (what xrdb loaded),
+// or empty when there is none or no display opens.
+std::string XResourceString();

@@ -158,8 +158,8 @@ bool X11View::Create(unsigned long parent) {
   attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                      KeyPressMask | KeyReleaseMask | StructureNotifyMask;
   Window owner = mTopLevel ? RootWindow(mDisplay, screen) : parent;
-  mWindow = XCreateWindow(mDisplay, owner, 0, 0, mGraphics->Width(), mGraphics->Height(), 0, depth,
-                          InputOutput, visual,
+  mWindow = XCreateWindow(mDisplay, owner, 0, 0, mGraphics->DeviceWidth(),
+                          mGraphics->DeviceHeight(), 0, depth, InputOutput, visual,
                           CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attrs);
   if (!mWindow) return false;
   // Titled and classed by the effect's name: "Name", class hint ("name", "Name").
@@ -170,15 +170,7 @@ bool X11View::Create(unsigned long parent) {
   XStoreName(mDisplay, mWindow, name.c_str());
   XClassHint cls = {&instance[0], &name[0]};
   XSetClassHint(mDisplay, mWindow, &cls);
-  // A fixed size, so embedding hosts and window managers keep the panel whole.
-  XSizeHints* hints = XAllocSizeHints();
-  if (hints) {
-    hints->flags = PMinSize | PMaxSize | PBaseSize;
-    hints->min_width = hints->max_width = hints->base_width = mGraphics->Width();
-    hints->min_height = hints->max_height = hints->base_height = mGraphics->Height();
-    XSetWMNormalHints(mDisplay, mWindow, hints);
-    XFree(hints);
-  }
+  SetSizeHints(mGraphics->DeviceWidth(), mGraphics->DeviceHeight());
   if (mTopLevel) {
     Atom del = XInternAtom(mDisplay, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(mDisplay, mWindow, &del, 1);
@@ -194,6 +186,17 @@ bool X11View::Create(unsigned long parent) {
   XMapWindow(mDisplay, mWindow);
   XFlush(mDisplay);
   return true;
+}
+
+// A fixed size, so embedding hosts and window managers keep the panel whole.
+void X11View::SetSizeHints(int w, int h) {
+  XSizeHints* hints = XAllocSizeHints();
+  if (!hints) return;
+  hints->flags = PMinSize | PMaxSize | PBaseSize;
+  hints->min_width = hints->max_width = hints->base_width = w;
+  hints->min_height = hints->max_height = hints->base_height = h;
+  XSetWMNormalHints(mDisplay, mWindow, hints);
+  XFree(hints);
 }
 
 X11View::~X11View() {
@@ -266,7 +269,15 @@ IMouseMod X11View::ModFor(int button, unsigned int state) {
 }
 
 void X11View::OnButtonPress(int button, int x, int y, unsigned int state, unsigned long time) {
+  x = mGraphics->ToPanel(x);
+  y = mGraphics->ToPanel(y);
   X11TextEntry& entry = mGraphics->TextEntry();
+  // An open menu takes the press, and the release that ends it.
+  if (mGraphics->Menu().IsOpen()) {
+    mSwallowRelease = true;
+    mGraphics->MenuClick(x, y);
+    return;
+  }
   mPrevX = x;
   mPrevY = y;
   if (button == Button4 || button == Button5) {
@@ -307,6 +318,12 @@ void X11View::OnButtonPress(int button, int x, int y, unsigned int state, unsign
 
 void X11View::OnButtonRelease(int button, int x, int y, unsigned int state) {
   if (button != Button1 && button != Button3) return;
+  if (mSwallowRelease) {
+    mSwallowRelease = false;
+    return;
+  }
+  x = mGraphics->ToPanel(x);
+  y = mGraphics->ToPanel(y);
   mPrevX = x;
   mPrevY = y;
   IMouseMod mod = ModFor(button, state);
@@ -315,6 +332,8 @@ void X11View::OnButtonRelease(int button, int x, int y, unsigned int state) {
 }
 
 void X11View::OnMotion(int x, int y, unsigned int state) {
+  x = mGraphics->ToPanel(x);
+  y = mGraphics->ToPanel(y);
   mPrevX = x;
   mPrevY = y;
   IMouseMod mod = ModFor(0, state);
@@ -353,6 +372,12 @@ void X11View::OnKey(XEvent* e) {
   KeySym sym = NoSymbol;
   int n = XLookupString(&e->xkey, typed, sizeof typed - 1, &sym, nullptr);
   typed[n > 0 ? n : 0] = '\0';
+  if (mGraphics->Menu().IsOpen() && sym == XK_Escape) {
+    mGraphics->CloseMenu();
+    IRECT all(0, 0, mGraphics->Width(), mGraphics->Height());
+    mGraphics->Draw(&all);
+    return;
+  }
   X11TextEntry& entry = mGraphics->TextEntry();
   if (entry.IsOpen()) {
     X11TextEntry::EResult result = entry.OnKey(sym, typed);
@@ -385,7 +410,7 @@ bool X11View::Forward(XEvent* e) {
 }
 
 void X11View::Put(const IRECT& area) {
-  IRECT r = area.Intersect(IRECT(0, 0, mGraphics->Width(), mGraphics->Height()));
+  IRECT r = area.Intersect(IRECT(0, 0, mGraphics->DeviceWidth(), mGraphics->DeviceHeight()));
   if (mDestroyed || r.W() <= 0 || r.H() <= 0 || !mGraphics->GetDrawBitmap()) return;
   ErrorTrap trap(mDisplay, &mTrappedErrors);
   if (!mDirectFormat || !PutDirect(r)) PutConverted(r);
@@ -437,6 +462,7 @@ void X11View::PutConverted(const IRECT& r) {
 void X11View::Resize(int w, int h) {
   if (mDestroyed) return;
   ErrorTrap trap(mDisplay, &mTrappedErrors);
+  SetSizeHints(w, h);
   XResizeWindow(mDisplay, mWindow, w, h);
 }
 

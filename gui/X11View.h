@@ -11,10 +11,10 @@ class IGraphicsX11;
 // The editor's X11 window, on a display connection of its own so that it needs
 // nothing from the host's toolkit.  It puts regions of the draw bitmap on the
 // window and turns button, motion, wheel and key events into the manager's
-// calls: editor pixels are window pixels; button 1 is the left button (with the
-// Super key held it also counts as a right click), button 3 the right, buttons 4
-// and 5 one wheel step up or down; Shift, Control and Alt set the modifiers.  Keys the
-// panel does not take go on to the host's window.
+// calls: window pixels divided by the manager's scale give panel units; button 1 is the left button
+// (with the Super key held it also counts as a right click), button 3 the right, buttons 4 and 5
+// one wheel step up or down; Shift, Control and Alt set the modifiers.  Keys the panel does not
+// take go on to the host's window.
 class X11View {
  public:
   // A window of the manager's size inside parent, or top-level when parent is
@@ -37,7 +37,7 @@ class X11View {
   // to a window that went away before the view heard of it).
   int TrappedErrors() const { return mTrappedErrors; }
   void HandleEvent(_XEvent* e);
-  // Puts the editor rectangle r of the draw bitmap on the window.
+  // Puts the rectangle r (device pixels) of the draw bitmap on the window.
   void Put(const IRECT& r);
   void Resize(int w, int h);
   void Flush();
@@ -67,6 +67,7 @@ class X11View {
   bool Forward(_XEvent* e);
   bool PutDirect(const IRECT& r);
   void PutConverted(const IRECT& r);
+  void SetSizeHints(int w, int h);
 
   IGraphicsX11* mGraphics;
   _XDisplay* mDisplay;
@@ -87,5 +88,6 @@ class X11View {
   int mPrevX = 0, mPrevY = 0;
   unsigned long mLastPressTime = 0;
   int mLastPressX = -1000, mLastPressY = -1000;
-  bool mPressPending = false;  // the last press of button 1 may start a double click
+  bool mSwallowRelease = false;  // the press went to the menu
+  bool mPressPending = false;    // the last press of button 1 may start a double click
 };

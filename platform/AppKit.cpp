@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -204,6 +205,14 @@ NSWindow* NSWindow::initWithContentRect(NSRect rect, unsigned long, int, BOOL) {
   mScreen.height = static_cast<int>(rect.size.height);
   mScreen.pixels.assign(static_cast<size_t>(mScreen.width) * mScreen.height, 0);
   return this;
+}
+
+void NSWindow::setBackingScaleFactor(double scale) {
+  mScale = scale > 0.0 ? scale : 1.0;
+  mScreen.scale = mScale;
+  mScreen.width = static_cast<int>(std::floor(mFrame.size.width * mScale + 0.5));
+  mScreen.height = static_cast<int>(std::floor(mFrame.size.height * mScale + 0.5));
+  mScreen.pixels.assign(static_cast<size_t>(mScreen.width) * mScreen.height, 0);
 }
 
 BOOL NSWindow::makeFirstResponder(NSResponder* responder) {
@@ -579,7 +588,8 @@ void CGImageRelease(CGImageRef image) {
 void CGContextDrawImage(CGContextRef context, NSRect rect, CGImageRef image) {
   if (!context || !image) return;
   context->imagesDrawn++;
-  int x0 = static_cast<int>(rect.origin.x), y0 = static_cast<int>(rect.origin.y);
+  int x0 = static_cast<int>(rect.origin.x * context->scale);
+  int y0 = static_cast<int>(rect.origin.y * context->scale);
   for (int y = 0; y < image->height; ++y) {
     int sy = y0 + y;
     if (sy < 0 || sy >= context->height) continue;

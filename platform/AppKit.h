@@ -172,8 +172,10 @@ class NSView : public NSResponder {
 };
 
 // A 32-bit screen that images are drawn onto; pixels 0x00RRGGBB, origin top-left.
+// It has scale device pixels per point: drawing rectangles are points.
 struct CGContext {
   int width = 0, height = 0;
+  double scale = 1.0;
   std::vector<unsigned int> pixels;
   int imagesDrawn = 0;
 };
@@ -211,7 +213,8 @@ class NSWindow : public NSResponder {
   BOOL acceptsMouseMovedEvents() const { return mAcceptsMouseMoved; }
   virtual BOOL canBecomeKeyWindow() { return YES; }
   double backingScaleFactor() const { return mScale; }
-  void setBackingScaleFactor(double scale) { mScale = scale; }
+  // The screen gets scale pixels per point of the window's content.
+  void setBackingScaleFactor(double scale);
   int windowNumber() const { return mNumber; }
   NSRect frame() const { return mFrame; }
   void addChildWindow(NSWindow* child) { mChildren.push_back(child); }

@@ -7,6 +7,9 @@
 #    the audio recorded from the plug-in (a test tone played in with jack-play) rises
 #    below 150 Hz by several dB.
 # 3. Console jalv -s shows the UI as a top-level window.
+# 4. jalv.gtk3 on a desktop at 200 % (Xft.dpi: 192, then GDK_SCALE=2): the panel is
+#    1548 x 474 and equals `vantrose snapshot --scale 2`; its size menu (right click on
+#    the background) sets 100 %, and the choice is saved in the user's editor.conf.
 # --screenshot also saves the jalv window as it first appears.  Exits 1 on a failed check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,12 +22,12 @@ while [ $# -gt 0 ]; do
   esac
 done
 if [ -z "${VANTROSE_XVFB:-}" ]; then
-  VANTROSE_XVFB=1 exec scripts/with-xvfb.sh --size 1024x768x24 "$0" "$build" \
+  VANTROSE_XVFB=1 exec scripts/with-xvfb.sh --size 2560x1440x24 "$0" "$build" \
     ${shot_out:+--screenshot "$shot_out"}
 fi
 
 for tool in jackd jack_wait jack_connect jack_lsp jack_rec jack-play jalv jalv.gtk3 xdotool \
-  import convert compare sox; do
+  xprop import convert compare sox; do
   command -v "$tool" >/dev/null || { echo "missing $tool (see scripts/run.sh PACKAGES)" >&2; exit 2; }
 done
 
@@ -34,6 +37,8 @@ export LV2_PATH=$PWD/$build/lib/lv2
 export JACK_DEFAULT_SERVER=vantrose-e2e-$$-$RANDOM
 export JACK_NO_AUDIO_RESERVATION=1 NO_AT_BRIDGE=1 GTK_A11Y=none
 work=$(mktemp -d)
+# The editor's saved size lives here, not in the user's own configuration.
+export XDG_CONFIG_HOME=$work/config
 pids=()
 # A watchdog ends the whole test, with the usual cleanup, should anything hang.
 limit=${VANTROSE_JALV_TEST_TIMEOUT:-300}
@@ -96,19 +101,21 @@ stop() {
   wait "$1" 2>/dev/null || true
 }
 
-# The panel's window (WM_NAME "Vantrose") and its place on the screen.
+# The panel's window (WM_NAME "Vantrose") and its place on the screen; it must be
+# panel_w x panel_h (774 x 237 unless set).
+panel_w=774 panel_h=237
 find_panel() {  # find_panel [XDOTOOL SEARCH OPTIONS]
   panel=$(xdotool search "$@" --name '^Vantrose$' | head -n 1)
   [ -n "$panel" ] || return 1
   eval "$(xdotool getwindowgeometry --shell "$panel")"
   panel_x=$X panel_y=$Y
-  [ "$WIDTH" = 774 ] && [ "$HEIGHT" = 237 ]
+  [ "$WIDTH" = "$panel_w" ] && [ "$HEIGHT" = "$panel_h" ]
 }
 # shot NAME: the panel's pixels from a screenshot of the whole screen.
 shot() {
   import -window root "$work/$1-screen.png"
-  convert "$work/$1-screen.png" -crop "774x237+$panel_x+$panel_y" +repage -alpha off \
-    "$work/$1.png"
+  convert "$work/$1-screen.png" -crop "${panel_w}x${panel_h}+$panel_x+$panel_y" +repage \
+    -alpha off "$work/$1.png"
 }
 differing() {  # differing A.png B.png: the count of pixels that differ
   compare -metric AE "$1" "$2" null: 2>&1 || true
@@ -209,6 +216,47 @@ else
   check "jalv -s shows the panel top-level" false
 fi
 stop "$console_pid"
+
+# jalv offers no ui:scaleFactor, so the desktop's settings decide: the X resource
+# Xft.dpi on the root window first, GDK_SCALE without it.
+snapshot want2x --scale 2
+for setting in "Xft.dpi: 192" "GDK_SCALE=2"; do
+  echo "== jalv.gtk3 with $setting: the panel at 200 %"
+  rm -rf "$XDG_CONFIG_HOME"
+  scale_env=()
+  if [ "$setting" = "GDK_SCALE=2" ]; then
+    scale_env=(GDK_SCALE=2)
+  else
+    xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	192"
+  fi
+  name=hidpi${#scale_env[@]}
+  start_jalv "$name" env "${scale_env[@]}" jalv.gtk3 -n "vantrose-$name" "$uri"
+  panel_w=1548 panel_h=474
+  if wait_for 30 find_panel; then
+    find_panel
+    sleep 1.5
+    shot "$name"
+    n=$(differing "$work/$name.png" "$work/want2x.png")
+    echo "$(grep -m1 'Vantrose UI:' "$work/$name.log");" \
+      "1548 x 474 panel against vantrose snapshot --scale 2: $n pixels differ"
+    check "with $setting the panel is 1548 pixels wide and equals the 200 % snapshot" [ "$n" = 0 ]
+    if [ ${#scale_env[@]} = 1 ]; then
+      # The size menu: right click on the background, then its first item, 100 %.
+      xdotool mousemove $((panel_x + 20)) $((panel_y + 20)) click 3
+      sleep 0.5
+      xdotool mousemove $((panel_x + 40)) $((panel_y + 40)) click 1
+      panel_w=774 panel_h=237
+      check "the size menu sets 100 %" wait_for 10 find_panel
+      check "the choice is saved" grep -qx 'scale = 1' "$XDG_CONFIG_HOME/vantrose/editor.conf"
+    fi
+  else
+    cat "$work/$name.log"
+    check "with $setting the panel is 1548 pixels wide" false
+  fi
+  panel_w=774 panel_h=237
+  xprop -root -remove RESOURCE_MANAGER 2>/dev/null || true
+  eval "stop \"\$${name}_pid\""
+done
 
 [ "$failures" = 0 ] || { echo "$failures check(s) failed"; exit 1; }
 echo "all checks passed"

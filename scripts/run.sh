@@ -22,7 +22,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   clang libclang-rt-14-dev clang-format
   lv2-dev liblilv-dev lilv-utils sordi
-  libx11-dev libxtst-dev xvfb xauth xdotool jalv jackd2 jack-tools sox imagemagick
+  libx11-dev libxtst-dev xvfb xauth xdotool x11-utils jalv jackd2 jack-tools sox imagemagick
   dpkg-dev file
 )
 

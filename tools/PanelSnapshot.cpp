@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -98,9 +99,11 @@ std::string BaseName(const char* file) {
   return slash ? slash + 1 : file;
 }
 
-// One problem with an image the editor draws, or "" when it loads at its layout size.
-std::string ImageProblem(const NSBundle& bundle, const char* file, int width, int height) {
-  std::string name = BaseName(file);
+// One problem with an image the editor draws, or "" when it loads at its layout size;
+// folder names the subfolder of a scale other than 1.
+std::string ImageProblem(const NSBundle& bundle, const char* file, int width, int height,
+                         const std::string& folder = "") {
+  std::string name = (folder.empty() ? "" : folder + "/") + BaseName(file);
   std::string path = bundle.pathForResource(name.substr(0, name.size() - 4).c_str(), "png");
   if (path.empty()) return name + " is missing";
   std::unique_ptr<Raster_IBitmap> image(Raster_LoadPNG(path.c_str(), nullptr));
@@ -111,14 +114,22 @@ std::string ImageProblem(const NSBundle& bundle, const char* file, int width, in
          std::to_string(height);
 }
 
-// Every image of the layout, named in one message when any fails.
-bool CheckArtwork(const NSBundle& bundle, std::string* error) {
+int Scaled(int v, float scale) {
+  return static_cast<int>(std::floor(v * scale + 0.5f));
+}
+
+// Every image of the layout at a scale, named in one message when any fails.
+bool CheckArtwork(const NSBundle& bundle, std::string* error, float scale = 1.0f) {
   using namespace VantroseLayout;
-  std::string problems = ImageProblem(bundle, kBackgroundFile, kWidth, kHeight);
+  std::string folder = scale == 1.0f ? "" : (scale == 1.5f ? "1.5x" : "2x");
+  std::string problems =
+      ImageProblem(bundle, kBackgroundFile, Scaled(kWidth, scale), Scaled(kHeight, scale), folder);
   for (const ControlPlace& c : kControls) {
     const bool knob = c.kind == kKnob;
-    std::string p = ImageProblem(bundle, c.file, knob ? kKnobSize : kSwitchWidth,
-                                 knob ? kKnobSize * kKnobFrames : kSwitchHeight * kSwitchFrames);
+    std::string p = ImageProblem(
+        bundle, c.file, Scaled(knob ? kKnobSize : kSwitchWidth, scale),
+        Scaled(knob ? kKnobSize : kSwitchHeight, scale) * (knob ? kKnobFrames : kSwitchFrames),
+        folder);
     if (!p.empty()) problems += (problems.empty() ? "" : "; ") + p;
   }
   if (problems.empty()) return true;
@@ -167,6 +178,14 @@ bool RegisterPanelArtwork(const std::string& dir, std::string* error) {
 
 bool RenderPanelSnapshot(const PanelSnapshotRequest& request, std::vector<double>* values,
                          std::string* error) {
+  if (request.scale != 1.0f && request.scale != 1.5f && request.scale != 2.0f) {
+    *error = "the scale is 1, 1.5 or 2";
+    return false;
+  }
+  // A scale drawn from resampled 1x images would not show the artwork of that scale.
+  const NSBundle* bundle = NSBundle::bundleWithIdentifier(VantroseIdentity::kBundleID);
+  if (request.scale != 1.0f && (!bundle || !CheckArtwork(*bundle, error, request.scale)))
+    return false;
   std::unique_ptr<Vantrose> fx = MakeConfiguredEffect(44100.0, 512, 2, request.settings);
   // The values reach the editor as a host's parameter calls would bring them.
   fx->RedrawParamControls();
@@ -177,6 +196,7 @@ bool RenderPanelSnapshot(const PanelSnapshotRequest& request, std::vector<double
   }
   NSWindow window;
   window.initWithContentRect(NSMakeRect(0, 0, gui->Width(), gui->Height()), 0, 2, NO);
+  window.setBackingScaleFactor(request.scale);
   auto* view = static_cast<IGraphicsCocoa*>(gui->OpenWindow(window.contentView()));
   double frame = 1.0 / gui->FPS();
   NSRunLoop::currentRunLoop()->runForSeconds(frame);

@@ -10,7 +10,7 @@
 
 #include "EffectSetup.h"
 
-// One mouse gesture, in editor pixels (origin top-left, y down).
+// One mouse gesture, in panel units at any scale (origin top-left, y down).
 struct PanelGesture {
   enum Kind { kClick, kDoubleClick, kDrag, kWheel } kind;
   int x, y;
@@ -26,6 +26,9 @@ struct PanelSnapshotRequest {
   std::vector<ParamSetting> settings;
   std::vector<PanelGesture> gestures;
   std::string outPath;
+  // The window's backing scale: the image is scale times the panel's size, drawn
+  // from the artwork of that scale.  1, 1.5 or 2.
+  float scale = 1.0f;
 };
 
 // The folder that holds resources/img/ next to this program: the checkout or

@@ -1,5 +1,6 @@
 // vantrose snapshot OUT.png: the editor panel as a PNG, after optional parameter
-// settings and mouse gestures.  Gestures are given in editor pixels (origin at
+// settings and mouse gestures, at a scale of 1, 1.5 or 2.  Gestures are given in
+// panel units at every scale (origin at
 // the panel's top-left corner, y downward) and replayed through the native view.
 
 #include <spawn.h>
@@ -19,8 +20,9 @@ namespace {
 const char kUsage[] =
     "usage: vantrose snapshot OUT.png [--set NAME=VALUE]... [--drag X,Y,DX,DY]...\n"
     "                         [--click X,Y]... [--dblclick X,Y]... [--wheel X,Y,STEPS]...\n"
-    "                         [--resources DIR]\n"
-    "  positions are editor pixels: origin top-left of the 774 x 237 panel, y down;\n"
+    "                         [--resources DIR] [--scale 1|1.5|2]\n"
+    "  positions are panel units: origin top-left of the 774 x 237 panel, y down;\n"
+    "  --scale draws the panel at 150 % (1161 x 356) or 200 % (1548 x 474);\n"
     "  a drag presses at X,Y, moves by DX,DY and releases (up raises a knob);\n"
     "  positions and distances within +-65536 pixels, wheel steps within +-1000.\n";
 
@@ -98,6 +100,17 @@ int RunSnapshot(int argc, char** argv) {
       sets.push_back(argv[++i]);
     } else if (std::strcmp(arg, "--resources") == 0 && hasValue) {
       resourceDir = argv[++i];
+    } else if (std::strcmp(arg, "--scale") == 0 && hasValue) {
+      const char* v = argv[++i];
+      if (std::strcmp(v, "1") == 0) {
+        request.scale = 1.0f;
+      } else if (std::strcmp(v, "1.5") == 0) {
+        request.scale = 1.5f;
+      } else if (std::strcmp(v, "2") == 0) {
+        request.scale = 2.0f;
+      } else {
+        return Fail(std::string("bad scale '") + v + "': 1, 1.5 or 2");
+      }
     } else if (hasValue && arg[0] == '-') {
       PanelGesture g{PanelGesture::kClick, 0, 0};
       if (!ParseGesture(arg, argv[i + 1], &g)) {

@@ -1,13 +1,20 @@
 // The LV2 UI entry points: the effect's panel in an X11 window, embedded in the host's
 // window through ui:parent, or top-level through the show interface.  Every callback
 // runs on the host's UI thread.
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
+#include "EditorScale.h"
 #include "IGraphicsX11.h"
 #include "IPluginLV2UI.h"
 #include "VantroseEditor.h"
@@ -25,6 +32,7 @@ struct VantroseUI {
                     VantroseIdentity::kUniqueID, VantroseIdentity::kMfrID};
   IGraphicsX11* graphics = nullptr;  // owned by plug
   void* parent = nullptr;
+  LV2UI_Resize resize = {nullptr, nullptr};
 };
 
 VantroseUI* UI(LV2UI_Handle handle) {
@@ -44,6 +52,59 @@ bool KnownPlugin(const char* uri) {
     if (uri && std::strcmp(uri, k.uri) == 0) return true;
   }
   return false;
+}
+
+// The host's ui:scaleFactor among its options, or 0.
+float HostScale(const LV2_Feature* const* features) {
+  const auto* map = static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map));
+  const auto* options =
+      static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));
+  if (!map || !map->map || !options) return 0.0f;
+  LV2_URID key = map->map(map->handle, LV2_UI__scaleFactor);
+  LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
+  for (const LV2_Options_Option* o = options; o->key; ++o) {
+    if (o->key == key && o->type == floatType && o->size == sizeof(float) && o->value)
+      return *static_cast<const float*>(o->value);
+  }
+  return 0.0f;
+}
+
+std::string ConfigPath() {
+  std::string folder = VantroseIdentity::kEffectName;
+  for (char& c : folder)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return EditorConfigPath(folder.c_str());
+}
+
+// The user's choice, then the host's, then the desktop's; a scale whose artwork the
+// bundle lacks falls back to 1.
+float ChooseScale(const LV2_Feature* const* features, const char* bundlePath) {
+  EScaleSource source = kScaleDefault;
+  float scale = ChooseEditorScale(LoadSavedScale(ConfigPath()), HostScale(features),
+                                  ScaleFromXResources(XResourceString().c_str()),
+                                  ScaleFromGdkScale(std::getenv("GDK_SCALE")), &source);
+  const char* folder = scale == 1.5f ? "1.5x" : "2x";
+  if (scale != 1.0f &&
+      FindResourceImage(bundlePath, VantroseLayout::kBackgroundFile, folder).empty()) {
+    std::fprintf(stderr, "Vantrose UI: no %s artwork in %s; drawing at 100 %%\n", folder,
+                 bundlePath);
+    return 1.0f;
+  }
+  std::fprintf(stderr, "Vantrose UI: %d %% from %s\n", static_cast<int>(scale * 100.0f + 0.5f),
+               ScaleSourceName(source));
+  return scale;
+}
+
+// A size chosen in the panel's menu is kept for next time, and the host is asked
+// for the room.
+void OnScaleChosen(void* data, float scale) {
+  VantroseUI* ui = static_cast<VantroseUI*>(data);
+  std::string path = ConfigPath();
+  if (!SaveScale(path, scale))
+    std::fprintf(stderr, "Vantrose UI: can't save the size in %s\n", path.c_str());
+  if (ui->resize.ui_resize)
+    ui->resize.ui_resize(ui->resize.handle, ui->graphics->DeviceWidth(),
+                         ui->graphics->DeviceHeight());
 }
 
 VantroseUI* MakeUI(const char* bundlePath, const LV2UIHost& host) {
@@ -72,6 +133,12 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
   host.touch = static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch));
   VantroseUI* ui = MakeUI(bundlePath, host);
   if (!ui) return nullptr;
+  ui->graphics->SetScale(ChooseScale(features, bundlePath));
+  ui->graphics->EnableScaleMenu(true);
+  ui->graphics->SetScaleListener(OnScaleChosen, ui);
+  const LV2UI_Resize* resize =
+      static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
+  if (resize) ui->resize = *resize;
   ui->parent = const_cast<void*>(FindFeature(features, LV2_UI__parent));
   if (widget) *widget = nullptr;
   if (ui->parent) {
@@ -84,10 +151,9 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
     }
     if (widget) *widget = window;
   }
-  const LV2UI_Resize* resize =
-      static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
-  if (resize && resize->ui_resize)
-    resize->ui_resize(resize->handle, VantroseLayout::kWidth, VantroseLayout::kHeight);
+  if (ui->resize.ui_resize)
+    ui->resize.ui_resize(ui->resize.handle, ui->graphics->DeviceWidth(),
+                         ui->graphics->DeviceHeight());
   return ui;
 }
 

@@ -101,4 +101,48 @@ TEST(PanelSnapshot, BadArtworkIsNamedImageByImage) {
   EXPECT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error)) << error;
 }
 
+// A scale is drawn from its own artwork or not at all: a missing or wrongly sized scaled
+// image is named, and a scale other than 1, 1.5 and 2 is refused.
+TEST(PanelSnapshot, ScaledArtworkMustBeThere) {
+  const std::string dir = ::testing::TempDir() + "vantrose_scaled_" + std::to_string(getpid());
+  ASSERT_EQ(mkdir(dir.c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((dir + "/1.5x").c_str(), 0755), 0);
+  const std::string src = std::string(VANTROSE_SOURCE_DIR) + "/resources/img/";
+  const char* const kAll[] = {"BG",  "BELL", "HPLP", "BY", "OVER", "LG", "LF", "LMG",
+                              "LMF", "HMG",  "HMF",  "HG", "HF",   "HP", "LP", "GAIN"};
+  for (const char* name : kAll) {
+    for (const char* sub : {"", "1.5x/"}) {
+      std::unique_ptr<Raster_IBitmap> image(
+          Raster_LoadPNG((src + sub + name + ".png").c_str(), nullptr));
+      ASSERT_TRUE(image && Raster_WritePNG((dir + "/" + sub + name + ".png").c_str(), image.get()));
+    }
+  }
+  Raster_MemBitmap tiny(10, 10, 4);
+  ASSERT_TRUE(Raster_WritePNG((dir + "/1.5x/LG.png").c_str(), &tiny));
+  std::string error;
+  ASSERT_TRUE(RegisterPanelArtwork(dir, &error)) << error;
+  struct {
+    float scale;
+    const char* named;
+  } cases[] = {{2.0f, "2x/BG.png is missing"},
+               {1.5f, "1.5x/LG.png is 10 x 10 pixels, not 81 x 2511"},
+               {1.25f, "the scale is 1, 1.5 or 2"}};
+  for (const auto& c : cases) {
+    PanelSnapshotRequest r;
+    r.scale = c.scale;
+    r.outPath = dir + "/out.png";
+    std::vector<double> values;
+    error.clear();
+    EXPECT_FALSE(RenderPanelSnapshot(r, &values, &error)) << c.scale;
+    EXPECT_NE(error.find(c.named), std::string::npos) << error;
+  }
+  for (const char* name : kAll) {
+    std::remove((dir + "/" + name + ".png").c_str());
+    std::remove((dir + "/1.5x/" + name + ".png").c_str());
+  }
+  rmdir((dir + "/1.5x").c_str());
+  rmdir(dir.c_str());
+  EXPECT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error)) << error;
+}
+
 }  // namespace

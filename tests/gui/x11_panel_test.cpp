@@ -112,8 +112,8 @@ class X11PanelTest : public ::testing::Test {
       ui->gui->Idle();
     }
   }
-  std::vector<unsigned int> Shown() {
-    XImage* image = XGetImage(dpy, win, 0, 0, kW, kH, AllPlanes, ZPixmap);
+  std::vector<unsigned int> Shown(int w = kW, int h = kH) {
+    XImage* image = XGetImage(dpy, win, 0, 0, w, h, AllPlanes, ZPixmap);
     EXPECT_NE(image, nullptr);
     if (!image) return {};
     std::vector<unsigned int> px = Pixels(image);
@@ -180,6 +180,96 @@ TEST_F(X11PanelTest, ShowsTheSnapshotsPixels) {
     EXPECT_EQ(differ, 0);
   }
   std::remove(png.c_str());
+}
+
+// At 200 % the window shows the snapshot at 200 %, pixel for pixel.
+TEST_F(X11PanelTest, AtTwiceTheSizeShowsTheSnapshotsPixels) {
+  std::string png = ::testing::TempDir() + "x11_panel_2x_" + std::to_string(getpid()) + ".png";
+  std::string cmd = std::string(VANTROSE_BINARY) + " snapshot " + png +
+                    " --scale 2 --set LGain=0.2 --resources " VANTROSE_SOURCE_DIR " >/dev/null";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  std::unique_ptr<Raster_IBitmap> want(Raster_LoadPNG(png.c_str(), nullptr));
+  std::remove(png.c_str());
+  ASSERT_TRUE(want && want->getWidth() == 2 * kW && want->getHeight() == 2 * kH);
+  ui->gui->SetScale(2.0f);
+  float v = 0.2f;
+  ui->plug.PortEvent(P::kLGain, sizeof v, 0, &v);
+  Open();
+  XWindowAttributes a;
+  XGetWindowAttributes(dpy, win, &a);
+  EXPECT_EQ(a.width, 2 * kW);
+  EXPECT_EQ(a.height, 2 * kH);
+  std::vector<unsigned int> shown = Shown(2 * kW, 2 * kH);
+  ASSERT_EQ(shown.size(), static_cast<size_t>(4 * kW * kH));
+  int differ = 0;
+  for (int y = 0; y < 2 * kH; ++y)
+    for (int x = 0; x < 2 * kW; ++x)
+      differ += shown[y * 2 * kW + x] != (want->getBits()[y * want->getRowSpan() + x] & 0xFFFFFFu);
+  EXPECT_EQ(differ, 0);
+}
+
+// A drag of 2 d window pixels at 200 % turns the LGain knob as a drag of d does at 100 %.
+TEST_F(X11PanelTest, AtTwiceTheSizeADragTurnsTheKnobAsHalfTheDistanceAtOnce) {
+  for (int d : {-108, -40, 27}) {
+    SCOPED_TRACE(d);
+    ui.reset(new PanelUI());
+    Open();
+    Drag(275, 138, d);
+    double once = ui->Value(P::kLGain);
+    ui.reset(new PanelUI());
+    ui->gui->SetScale(2.0f);
+    Open();
+    Drag(550, 276, 2 * d);
+    EXPECT_NEAR(ui->Value(P::kLGain), once, 1e-9);
+    EXPECT_NE(once, 0.5);
+  }
+}
+
+// A right click on the background opens the size menu over the panel; a click on an item
+// sets the scale and the window's size, a click elsewhere or Escape only closes the menu.
+TEST_F(X11PanelTest, SizeMenuChangesTheScaleAndTheWindow) {
+  struct Case {
+    const char* name;
+    int x, y;  // the second click, in window pixels at 200 %; -1: Escape instead
+    float want;
+  } cases[] = {
+      {"100 %, the first item", 40, 40, 1.0f},
+      {"150 %, the second item", 40, 60, 1.5f},
+      {"a click beside the menu", 600, 300, 2.0f},
+      {"Escape", -1, -1, 2.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ui.reset(new PanelUI());
+    ui->gui->SetScale(2.0f);
+    ui->gui->EnableScaleMenu(true);
+    float heard = 0.0f;
+    ui->gui->SetScaleListener([](void* data, float s) { *static_cast<float*>(data) = s; }, &heard);
+    Open();
+    Move(20, 20);  // the background, panel (10, 10): the menu's corner
+    Button(3, true);
+    Button(3, false);
+    ASSERT_TRUE(ui->gui->Menu().IsOpen());
+    EXPECT_EQ(ui->gui->Menu().Rect(),
+              IRECT(10, 10, 10 + X11Menu::kWidth, 10 + 3 * X11Menu::kItemHeight));
+    if (c.x < 0) {
+      Key(XK_Escape, true);
+      Key(XK_Escape, false);
+    } else {
+      Move(c.x, c.y);
+      Button(1, true);
+      Button(1, false);
+    }
+    EXPECT_FALSE(ui->gui->Menu().IsOpen());
+    EXPECT_EQ(ui->gui->GetScale(), c.want);
+    EXPECT_EQ(heard, c.want == 2.0f ? 0.0f : c.want);
+    XWindowAttributes a;
+    XGetWindowAttributes(dpy, win, &a);
+    EXPECT_EQ(a.width, ui->gui->ToDevice(kW));
+    EXPECT_EQ(a.height, ui->gui->ToDevice(kH));
+    for (int i = 0; i < P::kNumParams; ++i)
+      EXPECT_EQ(ui->lastWrite[i], 0.0f) << "port " << i;
+  }
 }
 
 // Pointer gestures on the LGain knob (centre 275, 138; 54 pixels high, gearing 4).
@@ -414,6 +504,9 @@ TEST(X11Resources, FoundByBaseNameInTheFolderOrItsImageFolder) {
   EXPECT_EQ(FindResourceImage(root + "/resources/img", "BG.png"), root + "/resources/img/BG.png");
   EXPECT_EQ(FindResourceImage(root, "resources/img/BG.jpg"), "");
   EXPECT_EQ(FindResourceImage(root, "resources/img/NONE.png"), "");
+  EXPECT_EQ(FindResourceImage(root, "resources/img/BG.png", "2x"),
+            root + "/resources/img/2x/BG.png");
+  EXPECT_EQ(FindResourceImage(root, "resources/img/BG.png", "3x"), "");
 }
 
 }  // namespace

@@ -2,15 +2,23 @@
 // against the effect's parameters, the audio ports and the default preset.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
+#include <lv2/options/options.h>
 #include <lv2/presets/presets.h>
 #include <lv2/ui/ui.h>
 #include <lv2/units/units.h>
+#include <lv2/urid/urid.h>
 #include <math.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "LV2TestHost.h"
 #include "TurtleWriter.h"
@@ -265,6 +273,107 @@ TEST_P(Bundle, ReportsWhereAnImpulseComesOut) {
       EXPECT_EQ(static_cast<float>(peak), reported);
     }
   }
+}
+
+// Sets an environment variable for the scope, or clears it (value null).
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : mName(name) {
+    const char* old = std::getenv(name);
+    mHad = old != nullptr;
+    if (old) mOld = old;
+    if (value) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~ScopedEnv() {
+    if (mHad) {
+      setenv(mName.c_str(), mOld.c_str(), 1);
+    } else {
+      unsetenv(mName.c_str());
+    }
+  }
+
+ private:
+  std::string mName, mOld;
+  bool mHad = false;
+};
+
+// The size the UI asks its host for at instantiation follows its choice of scale: the
+// user's saved size, then the host's ui:scaleFactor, then GDK_SCALE (no X display here).
+TEST(BundleUI, AsksForTheSizeOfTheScaleItChose) {
+  std::string config = ::testing::TempDir() + "ui_scale_" + std::to_string(getpid());
+  ScopedEnv noDisplay("DISPLAY", nullptr), xdg("XDG_CONFIG_HOME", config.c_str());
+  std::string ui = std::string(VANTROSE_LV2_BUNDLE_DIR) + "vantrose_ui.so";
+  void* lib = dlopen(ui.c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(lib, nullptr) << dlerror();
+  auto entry = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(lib, "lv2ui_descriptor"));
+  ASSERT_NE(entry, nullptr);
+  const LV2UI_Descriptor* d = entry(0);
+
+  static std::vector<std::string> uris;
+  LV2_URID_Map map = {nullptr, [](LV2_URID_Map_Handle, const char* uri) -> LV2_URID {
+                        for (size_t i = 0; i < uris.size(); ++i)
+                          if (uris[i] == uri) return static_cast<LV2_URID>(i + 1);
+                        uris.push_back(uri);
+                        return static_cast<LV2_URID>(uris.size());
+                      }};
+  struct Size {
+    int w = 0, h = 0;
+  } asked;
+  LV2UI_Resize resize = {&asked, [](LV2UI_Feature_Handle h, int w, int ht) {
+                           static_cast<Size*>(h)->w = w;
+                           static_cast<Size*>(h)->h = ht;
+                           return 0;
+                         }};
+  struct Case {
+    const char* name;
+    const char* saved;  // editor.conf's text, or null for none
+    float host;         // ui:scaleFactor, or 0 for none
+    const char* gdk;
+    int w, h;
+  } cases[] = {
+      {"nothing set", nullptr, 0.0f, nullptr, 774, 237},
+      {"the host's 1.5", nullptr, 1.5f, "2", 1161, 356},
+      {"the host's 1.3, rounded", nullptr, 1.3f, nullptr, 1161, 356},
+      {"GDK_SCALE without the host", nullptr, 0.0f, "2", 1548, 474},
+      {"the user's choice first", "scale = 1\n", 2.0f, "2", 774, 237},
+      {"an unreadable choice is none", "scale = big\n", 2.0f, nullptr, 1548, 474},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string conf = config + "/vantrose/editor.conf";
+    std::remove(conf.c_str());
+    if (c.saved) {
+      ASSERT_EQ(std::system(("mkdir -p " + config + "/vantrose").c_str()), 0);
+      std::ofstream(conf) << c.saved;
+    }
+    ScopedEnv gdk("GDK_SCALE", c.gdk);
+    LV2_URID floatType = map.map(nullptr, LV2_ATOM__Float);
+    LV2_Options_Option options[] = {{LV2_OPTIONS_INSTANCE, 0, map.map(nullptr, LV2_UI__scaleFactor),
+                                     sizeof(float), floatType, &c.host},
+                                    {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+    if (c.host == 0.0f) options[0] = options[1];
+    LV2_Feature mapFeature = {LV2_URID__map, &map},
+                optionsFeature = {LV2_OPTIONS__options, options},
+                resizeFeature = {LV2_UI__resize, &resize};
+    const LV2_Feature* features[] = {&mapFeature, &optionsFeature, &resizeFeature, nullptr};
+    auto write = [](LV2UI_Controller, uint32_t, uint32_t, uint32_t, const void*) {};
+    LV2UI_Widget widget = nullptr;
+    asked = Size();
+    LV2UI_Handle h =
+        d->instantiate(d, kStereoURI, VANTROSE_LV2_BUNDLE_DIR, write, nullptr, &widget, features);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(asked.w, c.w);
+    EXPECT_EQ(asked.h, c.h);
+    d->cleanup(h);
+  }
+  std::remove((config + "/vantrose/editor.conf").c_str());
+  rmdir((config + "/vantrose").c_str());
+  rmdir(config.c_str());
+  dlclose(lib);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPlugins, Bundle, ::testing::ValuesIn(kKinds),

@@ -27,7 +27,15 @@ RGBA Mix(const RGBA& a, const RGBA& b, float t) {
   return c;
 }
 
-Canvas::Canvas(int w, int h) : mW(w), mH(h), mPixels(static_cast<size_t>(w) * h) {}
+Canvas::Canvas(int w, int h, float scale)
+    : mW(static_cast<int>(std::floor(w * scale + 0.5f))),
+      mH(static_cast<int>(std::floor(h * scale + 0.5f))),
+      mS(scale),
+      mPixels(static_cast<size_t>(mW) * mH) {}
+
+int Canvas::ScaledPixel(float v) const {
+  return static_cast<int>(std::floor(v * mS + 0.5f));
+}
 
 void Canvas::Blend(int x, int y, const RGBA& c, float coverage) {
   if (x < 0 || y < 0 || x >= mW || y >= mH) return;
@@ -42,26 +50,28 @@ void Canvas::Blend(int x, int y, const RGBA& c, float coverage) {
   d.a = outA;
 }
 
-// Coverage from the signed distance at the pixel centre: a one-pixel ramp.
+// Coverage from the signed distance at the pixel centre: a ramp one pixel wide
+// at the canvas's own scale.
 void Canvas::Paint(const std::function<float(float, float)>& dist,
-                   const std::function<RGBA(float, float)>& colour, int x0, int y0, int x1,
-                   int y1) {
-  if (x1 < 0) x1 = mW;
-  if (y1 < 0) y1 = mH;
-  for (int y = std::max(0, y0); y < std::min(mH, y1); ++y) {
-    for (int x = std::max(0, x0); x < std::min(mW, x1); ++x) {
-      float px = x + 0.5f, py = y + 0.5f;
-      float cov = 0.5f - dist(px, py);
+                   const std::function<RGBA(float, float)>& colour, float x0, float y0, float x1,
+                   float y1) {
+  int px0 = static_cast<int>(std::floor(x0 * mS)), py0 = static_cast<int>(std::floor(y0 * mS));
+  int px1 = x1 < 0 ? mW : static_cast<int>(std::ceil(x1 * mS));
+  int py1 = y1 < 0 ? mH : static_cast<int>(std::ceil(y1 * mS));
+  for (int y = std::max(0, py0); y < std::min(mH, py1); ++y) {
+    for (int x = std::max(0, px0); x < std::min(mW, px1); ++x) {
+      float px = (x + 0.5f) / mS, py = (y + 0.5f) / mS;
+      float cov = 0.5f - dist(px, py) * mS;
       if (cov > 0.0f) Blend(x, y, colour(px, py), cov);
     }
   }
 }
 
-static int Lo(float v) {
-  return static_cast<int>(std::floor(v)) - 2;
+static float Lo(float v) {
+  return std::floor(v) - 2;
 }
-static int Hi(float v) {
-  return static_cast<int>(std::ceil(v)) + 2;
+static float Hi(float v) {
+  return std::ceil(v) + 2;
 }
 
 void Canvas::Fill(float cx, float cy, float r, const RGBA& c) {
@@ -118,8 +128,12 @@ void Canvas::RoundRect(float l, float t, float r, float b, float radius, const R
 // The system draws white text onto a cleared context; its red channel is the
 // coverage.  Letter spacing adds tracking after each character; each character
 // sits at its exact pen position, rounded once, so the face's spacing is kept.
-void Canvas::Text(const char* s, float x, float y, int size, bool bold, const RGBA& c, int align,
-                  float tracking) {
+void Canvas::Text(const char* s, float x, float y, int panelSize, bool bold, const RGBA& c,
+                  int align, float tracking) {
+  int size = static_cast<int>(std::lround(panelSize * mS));
+  x *= mS;
+  y *= mS;
+  tracking *= mS;
   HFONT font = CreateFont(size, 0, 0, 0, bold ? 700 : 400, 0, 0, 0, 0, 0, 0, 4, 0, "DejaVu Sans");
   if (!font) return;
   int n = static_cast<int>(std::strlen(s));

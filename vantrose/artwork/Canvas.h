@@ -18,25 +18,31 @@ RGBA Mix(const RGBA& a, const RGBA& b, float t);
 
 class Canvas {
  public:
-  Canvas(int w, int h);
+  // w x h panel units at scale s: ScaledPixel(w) x ScaledPixel(h) pixels.
+  Canvas(int w, int h, float scale = 1.0f);
   int Width() const { return mW; }
   int Height() const { return mH; }
+  float Scale() const { return mS; }
+  // The pixel edge a panel coordinate falls on: v * s, halves rounded up.
+  int ScaledPixel(float v) const;
   RGBA& At(int x, int y) { return mPixels[static_cast<size_t>(y) * mW + x]; }
 
-  // Composites colour over pixel (x, y) with the given coverage.
+  // Composites colour over pixel (x, y) (in pixels) with the given coverage.
   void Blend(int x, int y, const RGBA& c, float coverage);
   // Paints every pixel whose centre is inside the shape: dist(x, y) is the
-  // signed distance to the edge (negative inside); colour(x, y) the paint.
+  // signed distance to the edge (negative inside); colour(x, y) the paint; both
+  // take panel units, and the bounds x0..y1 are panel units too.
   void Paint(const std::function<float(float, float)>& dist,
-             const std::function<RGBA(float, float)>& colour, int x0 = 0, int y0 = 0, int x1 = -1,
-             int y1 = -1);
+             const std::function<RGBA(float, float)>& colour, float x0 = 0, float y0 = 0,
+             float x1 = -1, float y1 = -1);
   void Fill(float cx, float cy, float r, const RGBA& c);
   void Ring(float cx, float cy, float r, float width, const RGBA& c);
   // An arc of the given width between two angles (radians, 0 up, clockwise).
   void Arc(float cx, float cy, float r, float width, float a0, float a1, const RGBA& c);
   void Line(float x0, float y0, float x1, float y1, float width, const RGBA& c);
   void RoundRect(float l, float t, float r, float b, float radius, const RGBA& c);
-  // Text in a system face; align 0 left, 1 centre, 2 right of x.
+  // Text in a system face, size in panel units (s x size pixels); align 0 left,
+  // 1 centre, 2 right of x.
   void Text(const char* s, float x, float y, int size, bool bold, const RGBA& c, int align,
             float tracking = 0.0f);
   // Copies the canvas into a bitmap of its size (straight alpha, 8 bits).
@@ -44,5 +50,6 @@ class Canvas {
 
  private:
   int mW, mH;
+  float mS;
   std::vector<RGBA> mPixels;
 };

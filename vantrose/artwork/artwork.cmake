@@ -1,4 +1,5 @@
-# The artwork generator and the target that redraws resources/img/ with it:
+# The artwork generator and the target that redraws resources/img/ (and its 1.5x/ and
+# 2x/) with it:
 # ninja artwork.  Included from vantrose/CMakeLists.txt.
 add_executable(vantrose_artwork
   ${CMAKE_CURRENT_LIST_DIR}/make_artwork.cpp

@@ -1,9 +1,14 @@
 // vantrose_artwork OUTDIR: draws the editor's sixteen PNG images: the 774 x 237
 // background, four two-frame switches and eleven 31-frame knobs, frames stacked
-// vertically from minimum to maximum.
+// vertically from minimum to maximum.  Each is drawn at every editor scale: 1x in
+// OUTDIR, 1.5x and 2x in OUTDIR/1.5x and OUTDIR/2x.
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "Canvas.h"
@@ -66,12 +71,13 @@ void DrawKnobFrame(Canvas& c, float value, bool bipolar) {
   c.Line(cx + sn * 4.0f, cy - cs * 4.0f, cx + sn * 16.0f, cy - cs * 16.0f, 2.4f, Rgb(0xF4F1EA));
 }
 
-void DrawKnob(const std::string& path, bool bipolar) {
-  Raster_MemBitmap strip(kKnobSize, kKnobSize * kKnobFrames, 4);
+void DrawKnob(const std::string& path, bool bipolar, float scale) {
+  Canvas probe(kKnobSize, kKnobSize, scale);
+  Raster_MemBitmap strip(probe.Width(), probe.Height() * kKnobFrames, 4);
   for (int k = 0; k < kKnobFrames; ++k) {
-    Canvas frame(kKnobSize, kKnobSize);
+    Canvas frame(kKnobSize, kKnobSize, scale);
     DrawKnobFrame(frame, static_cast<float>(k) / (kKnobFrames - 1), bipolar);
-    frame.ToBitmap(&strip, k * kKnobSize);
+    frame.ToBitmap(&strip, k * frame.Height());
   }
   Raster_WritePNG(path.c_str(), &strip);
 }
@@ -96,19 +102,26 @@ void DrawSwitchFrame(Canvas& c, bool on) {
   if (on) c.RoundRect(lx - 7, ly - 1.2f, lx + 7, ly + 0.2f, 0.7f, Rgb(0xFFE2B0, 0.8f));
 }
 
-void DrawSwitch(const std::string& path) {
-  Raster_MemBitmap strip(kSwitchWidth, kSwitchHeight * kSwitchFrames, 4);
+void DrawSwitch(const std::string& path, float scale) {
+  Canvas probe(kSwitchWidth, kSwitchHeight, scale);
+  Raster_MemBitmap strip(probe.Width(), probe.Height() * kSwitchFrames, 4);
   for (int k = 0; k < kSwitchFrames; ++k) {
-    Canvas frame(kSwitchWidth, kSwitchHeight);
+    Canvas frame(kSwitchWidth, kSwitchHeight, scale);
     DrawSwitchFrame(frame, k == 1);
-    frame.ToBitmap(&strip, k * kSwitchHeight);
+    frame.ToBitmap(&strip, k * frame.Height());
   }
   Raster_WritePNG(path.c_str(), &strip);
 }
 
+// Where the editor puts a control's image at the canvas's scale, in panel units: its
+// panel position on the pixel grid, as the editor rounds it.
+float Snap(const Canvas& c, int v) {
+  return c.ScaledPixel(static_cast<float>(v)) / c.Scale();
+}
+
 // Scale marks around a knob's sweep, with end labels.
 void DrawKnobScale(Canvas& c, const ControlPlace& p) {
-  float cx = p.x + kKnobSize / 2.0f, cy = p.y + kKnobSize / 2.0f;
+  float cx = Snap(c, p.x) + kKnobSize / 2.0f, cy = Snap(c, p.y) + kKnobSize / 2.0f;
   for (int i = 0; i <= 10; ++i) {
     float a = kSweepMin + i * (kSweepMax - kSweepMin) / 10.0f;
     bool major = i == 0 || i == 5 || i == 10;
@@ -123,8 +136,8 @@ void DrawKnobScale(Canvas& c, const ControlPlace& p) {
   }
 }
 
-void DrawBackground(const std::string& path) {
-  Canvas c(kWidth, kHeight);
+void DrawBackground(const std::string& path, float scale) {
+  Canvas c(kWidth, kHeight, scale);
   c.Paint([](float, float) { return -10.0f; },
           [](float x, float y) {
             RGBA base = Mix(Rgb(0x34363B), Rgb(0x1F2024), y / kHeight);
@@ -162,8 +175,9 @@ void DrawBackground(const std::string& path) {
     if (p.kind == kKnob) {
       DrawKnobScale(c, p);
     } else {
-      c.RoundRect(p.x - 1.0f, p.y - 1.0f, p.x + kSwitchWidth + 1.0f, p.y + kSwitchHeight + 1.0f,
-                  5.0f, Rgb(0x000000, 0.35f));
+      float sx = Snap(c, p.x), sy = Snap(c, p.y);
+      c.RoundRect(sx - 1.0f, sy - 1.0f, sx + kSwitchWidth + 1.0f, sy + kSwitchHeight + 1.0f, 5.0f,
+                  Rgb(0x000000, 0.35f));
       float tx = p.x + kSwitchWidth / 2.0f;
       if (p.y + kSwitchHeight + 12 < kHeight) {
         c.Text(p.caption, tx, p.y + kSwitchHeight + 2.0f, 9, false, kInk, 1, 0.3f);
@@ -178,11 +192,11 @@ void DrawBackground(const std::string& path) {
   c.Text("FOUR-BAND ANALOGUE EQUALISER", nameRight, kLinkT + 26.0f, 8, false, kInkDim, 2, 1.0f);
   c.Line(kLinkL + 8.0f, kLinkT + 24.5f, nameRight, kLinkT + 24.5f, 1.0f, Rgb(0xF2A33A, 0.5f));
 
-  Raster_MemBitmap bmp(kWidth, kHeight, 4);
+  Raster_MemBitmap bmp(c.Width(), c.Height(), 4);
   c.ToBitmap(&bmp);
   // The background is opaque.
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x)
+  for (int y = 0; y < c.Height(); ++y)
+    for (int x = 0; x < c.Width(); ++x)
       bmp.getBits()[y * bmp.getRowSpan() + x] |= 0xFF000000u;
   Raster_WritePNG(path.c_str(), &bmp);
 }
@@ -200,17 +214,28 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: vantrose_artwork OUTDIR\n");
     return 2;
   }
-  std::string dir = argv[1];
-  DrawBackground(dir + "/" + BaseName(kBackgroundFile));
-  for (int i = 0; i < kNumControls; ++i) {
-    const ControlPlace& p = kControls[i];
-    std::string path = dir + "/" + BaseName(p.file);
-    if (p.kind == kKnob) {
-      DrawKnob(path, IsBipolar(p.paramIdx));
-    } else {
-      DrawSwitch(path);
+  struct Scale {
+    float factor;
+    const char* folder;
+  } scales[] = {{1.0f, ""}, {1.5f, "/1.5x"}, {2.0f, "/2x"}};
+  for (const Scale& s : scales) {
+    std::string dir = std::string(argv[1]) + s.folder;
+    if (mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) {
+      std::fprintf(stderr, "vantrose_artwork: can't make %s: %s\n", dir.c_str(),
+                   std::strerror(errno));
+      return 1;
     }
+    DrawBackground(dir + "/" + BaseName(kBackgroundFile), s.factor);
+    for (int i = 0; i < kNumControls; ++i) {
+      const ControlPlace& p = kControls[i];
+      std::string path = dir + "/" + BaseName(p.file);
+      if (p.kind == kKnob) {
+        DrawKnob(path, IsBipolar(p.paramIdx), s.factor);
+      } else {
+        DrawSwitch(path, s.factor);
+      }
+    }
+    std::printf("wrote %d images to %s\n", kNumControls + 1, dir.c_str());
   }
-  std::printf("wrote %d images to %s\n", kNumControls + 1, dir.c_str());
   return 0;
 }
