@@ -1,0 +1,289 @@
+// The stages after the saturation in two-lane registers, one channel per lane, state in
+// locals for a block: the pass filters, the biquads and the low band at the host rate,
+// the band oversamplers and the three bands at eight times the rate, the decimation and
+// the output gain.  Part of the render kernel (RenderKernel.h), compiled once per
+// instruction set.
+#pragma once
+
+#include "RenderSteps.h"
+#include "VantroseChain.h"
+
+namespace {
+
+// A direct-form filter of one class for both channels, one channel per lane, with the
+// operations of Recurrence.h in the same order.
+struct FilterLanes {
+  V2 input, output, x1, x2, x3, y1, y2, y3, a0, a1, a2, a3, b0, b1, b2, b3;
+
+  template <class F>
+  VANTROSE_KERNEL void Load(const F& l, const F& r) {
+    input = V2{l.input, r.input};
+    output = V2{l.output, r.output};
+    x1 = V2{l.x1, r.x1};
+    x2 = V2{l.x2, r.x2};
+    x3 = V2{l.x3, r.x3};
+    y1 = V2{l.y1, r.y1};
+    y2 = V2{l.y2, r.y2};
+    y3 = V2{l.y3, r.y3};
+    a0 = V2{l.a0, r.a0};
+    a1 = V2{l.a1, r.a1};
+    a2 = V2{l.a2, r.a2};
+    a3 = V2{l.a3, r.a3};
+    b0 = V2{l.b0, r.b0};
+    b1 = V2{l.b1, r.b1};
+    b2 = V2{l.b2, r.b2};
+    b3 = V2{l.b3, r.b3};
+  }
+  template <class F>
+  VANTROSE_KERNEL void Store(F& l, F& r) const {
+    StoreLane(l, 0);
+    StoreLane(r, 1);
+  }
+  template <class F>
+  VANTROSE_KERNEL void StoreLane(F& f, int lane) const {
+    f.input = input[lane];
+    f.output = output[lane];
+    f.x1 = x1[lane];
+    f.x2 = x2[lane];
+    f.x3 = x3[lane];
+    f.y1 = y1[lane];
+    f.y2 = y2[lane];
+    f.y3 = y3[lane];
+  }
+
+  // y = ((((((b0·x + b1·x1) + b2·x2) + b3·x3) − a1·y1) − a2·y2) − a3·y3) / a0
+  VANTROSE_KERNEL V2 Third(V2 x) {
+    input = x;
+    const V2 y =
+        ((((((b0 * x + b1 * x1) + b2 * x2) + b3 * x3) - a1 * y1) - a2 * y2) - a3 * y3) / a0;
+    output = y;
+    x3 = x2;
+    x2 = x1;
+    x1 = x;
+    y3 = y2;
+    y2 = y1;
+    y1 = y;
+    return y;
+  }
+  // y = ((((b0·x + b1·x1) + b2·x2) − a1·y1) − a2·y2) / a0
+  VANTROSE_KERNEL V2 Second(V2 x) {
+    input = x;
+    const V2 y = ((((b0 * x + b1 * x1) + b2 * x2) - a1 * y1) - a2 * y2) / a0;
+    output = y;
+    x2 = x1;
+    x1 = x;
+    y2 = y1;
+    y1 = y;
+    return y;
+  }
+};
+
+// The band oversamplers of both channels over a linear buffer: each round appends its
+// four values, the decimating sum reads the last 31, and only a block's last 31 values
+// return to the objects' histories.
+struct OversamplerLanes {
+  static constexpr int kRoomFrames = 64;
+  V2 buf[31 + 8 * kRoomFrames];
+  int end = 31;  // one past the newest value
+  V2 x0, x1, x2, x3, x4, x5, x6, x7;
+
+  VANTROSE_KERNEL void Load(const StOversampler4x (&o)[2]) {
+    for (int k = 0; k < 31; ++k)
+      buf[k] = V2{o[0].h[k], o[1].h[k]};
+    end = 31;
+    x0 = V2{o[0].x0, o[1].x0};
+    x1 = V2{o[0].x1, o[1].x1};
+    x2 = V2{o[0].x2, o[1].x2};
+    x3 = V2{o[0].x3, o[1].x3};
+    x4 = V2{o[0].x4, o[1].x4};
+    x5 = V2{o[0].x5, o[1].x5};
+    x6 = V2{o[0].x6, o[1].x6};
+    x7 = V2{o[0].x7, o[1].x7};
+  }
+  VANTROSE_KERNEL void Store(StOversampler4x (&o)[2]) const {
+    for (int lane = 0; lane < 2; ++lane) {
+      for (int k = 0; k < 31; ++k)
+        o[lane].h[k] = buf[end - 31 + k][lane];
+      o[lane].x0 = x0[lane];
+      o[lane].x1 = x1[lane];
+      o[lane].x2 = x2[lane];
+      o[lane].x3 = x3[lane];
+      o[lane].x4 = x4[lane];
+      o[lane].x5 = x5[lane];
+      o[lane].x6 = x6[lane];
+      o[lane].x7 = x7[lane];
+    }
+  }
+  // Moves the newest 31 values to the front once the buffer cannot take another frame.
+  VANTROSE_KERNEL void MakeRoom() {
+    if (end + 8 <= static_cast<int>(sizeof buf / sizeof buf[0])) return;
+    for (int k = 0; k < 31; ++k)
+      buf[k] = buf[end - 31 + k];
+    end = 31;
+  }
+
+  // up4 on both lanes: appends the four interpolated values, returns where they start.
+  VANTROSE_KERNEL V2* Up4(V2 v) {
+    V2* h = buf + end;
+    Interpolate4x(*this, v, h);
+    end += 4;
+    return h;
+  }
+
+  // decimate on both lanes over the newest 31 values.
+  VANTROSE_KERNEL V2 Decimate() const {
+    using O = StOversampler4x;
+    const V2* h = buf + end - 31;
+    V2 s = (h[29] + h[1]) * O::k14;
+    s += (h[30] + h[0]) * O::k15;
+    s += (h[28] + h[2]) * O::k13;
+    s += (h[26] + h[4]) * O::k11;
+    s += (h[25] + h[5]) * O::k10;
+    s += (h[24] + h[6]) * O::k9;
+    s += (h[22] + h[8]) * O::k7;
+    s += (h[21] + h[9]) * O::k6;
+    s += (h[20] + h[10]) * O::k5;
+    s += (h[18] + h[12]) * O::k3;
+    s += (h[17] + h[13]) * O::k2;
+    s += (h[16] + h[14]) * O::k1;
+    s += h[15] * O::k0;
+    return s;
+  }
+};
+
+// One step of a biquad shared by both channels, left then right: the state passes
+// from the left sample to the right one, as in the plain chain.
+struct SharedBiquad {
+  double a0, a1, a2, b1, b2, z1, z2;
+  VANTROSE_KERNEL void Load(const Biquad& q) {
+    a0 = q.a0;
+    a1 = q.a1;
+    a2 = q.a2;
+    b1 = q.b1;
+    b2 = q.b2;
+    z1 = q.z1;
+    z2 = q.z2;
+  }
+  VANTROSE_KERNEL void Store(Biquad& q) const {
+    q.z1 = z1;
+    q.z2 = z2;
+  }
+  VANTROSE_KERNEL float Process(float in) {
+    const double x = in;
+    const double out = x * a0 + z1;
+    z1 = (x * a1 + z2) - b1 * out;
+    z2 = x * a2 - b2 * out;
+    return static_cast<float>(out);
+  }
+  VANTROSE_KERNEL V2 Process(V2 v) {
+    const float l = Process(static_cast<float>(v[0]));
+    const float r = Process(static_cast<float>(v[1]));
+    return V2{l, r};
+  }
+};
+
+// Every stage after the saturation, for both channels, state in locals for a block.
+struct BandStages {
+  FilterLanes highPass, lowPass, lowShelf, lowBell, high, lowMid, highMid;
+  SharedBiquad shelf, bell;
+  OversamplerLanes over;
+  V2 preOut, lowOut;
+  double gainZ, gainA0, gainB1;
+
+  VANTROSE_KERNEL void Load(const VantroseChain& ch) {
+    highPass.Load(ch.mHighPass[0], ch.mHighPass[1]);
+    lowPass.Load(ch.mLowPass[0], ch.mLowPass[1]);
+    lowShelf.Load(ch.mLowShelf[0], ch.mLowShelf[1]);
+    lowBell.Load(ch.mLowBell[0], ch.mLowBell[1]);
+    high.Load(ch.mHigh[0], ch.mHigh[1]);
+    lowMid.Load(ch.mLowMid[0], ch.mLowMid[1]);
+    highMid.Load(ch.mHighMid[0], ch.mHighMid[1]);
+    shelf.Load(ch.mShelfBiquad);
+    bell.Load(ch.mBellBiquad);
+    over.Load(ch.mOversampler);
+    preOut = V2{ch.mPreOut[0], ch.mPreOut[1]};
+    lowOut = V2{ch.mLowOut[0], ch.mLowOut[1]};
+    gainZ = ch.mGainSmoother.z;
+    gainA0 = ch.mGainSmoother.a0;
+    gainB1 = ch.mGainSmoother.b1;
+  }
+  VANTROSE_KERNEL void Store(VantroseChain& ch) const {
+    highPass.Store(ch.mHighPass[0], ch.mHighPass[1]);
+    lowPass.Store(ch.mLowPass[0], ch.mLowPass[1]);
+    lowShelf.Store(ch.mLowShelf[0], ch.mLowShelf[1]);
+    lowBell.Store(ch.mLowBell[0], ch.mLowBell[1]);
+    high.Store(ch.mHigh[0], ch.mHigh[1]);
+    lowMid.Store(ch.mLowMid[0], ch.mLowMid[1]);
+    highMid.Store(ch.mHighMid[0], ch.mHighMid[1]);
+    shelf.Store(ch.mShelfBiquad);
+    bell.Store(ch.mBellBiquad);
+    over.Store(ch.mOversampler);
+    for (int lane = 0; lane < 2; ++lane) {
+      ch.mPreOut[lane] = preOut[lane];
+      ch.mLowOut[lane] = lowOut[lane];
+    }
+    ch.mGainSmoother.z = gainZ;
+  }
+
+  // Pass filters, biquad and low band at the host rate for one frame; returns the low
+  // band's output (kept from the last frame when no low band is selected).
+  VANTROSE_KERNEL V2 HostRate(const ChainControls& c, V2 x, V2 sat) {
+    if (c.hplp == 0) {
+      preOut = sat * kSatReturn + x;
+    } else if (c.hplp == 1) {
+      preOut = lowPass.Second(highPass.Third(sat * kSatReturn + x));
+    }
+    if (c.bell == 1) {
+      lowOut = lowBell.Third(bell.Process(preOut));
+    } else if (c.bell == 0) {
+      lowOut = lowShelf.Second(shelf.Process(preOut));
+    }
+    return lowOut;
+  }
+
+  // The three bands at eight times the rate, decimation and output gain for one frame
+  // whose low band gave low.  weave.At<p>() runs after the p-th of the eight steps.
+  template <class Weave>
+  VANTROSE_KERNEL void Oversampled(const ChainControls& c, V2 low, V2 x, double* outL, double* outR,
+                                   Weave& weave) {
+    over.MakeRoom();
+    V2* h = over.Up4(low);
+    h[0] = highMid.Third(lowMid.Third(high.Third(h[0])));
+    weave.template At<0>();
+    h[1] = highMid.Third(lowMid.Third(high.Third(h[1])));
+    weave.template At<1>();
+    h[2] = highMid.Third(lowMid.Third(high.Third(h[2])));
+    weave.template At<2>();
+    h[3] = highMid.Third(lowMid.Third(high.Third(h[3])));
+    weave.template At<3>();
+    h = over.Up4(low);
+    h[0] = highMid.Third(lowMid.Third(high.Third(h[0])));
+    weave.template At<4>();
+    h[1] = highMid.Third(lowMid.Third(high.Third(h[1])));
+    weave.template At<5>();
+    h[2] = highMid.Third(lowMid.Third(high.Third(h[2])));
+    weave.template At<6>();
+    h[3] = highMid.Third(lowMid.Third(high.Third(h[3])));
+    weave.template At<7>();
+    if (c.by == 1) {
+      const V2 dec = over.Decimate();
+      const double gL = gainZ * gainB1 + c.gain * gainA0;
+      const double gR = gL * gainB1 + c.gain * gainA0;
+      gainZ = gR;
+      *outL = gL * dec[0];
+      *outR = gR * dec[1];
+    } else {
+      // Bypass (any value but 1): the input passes, the stages above have run.
+      *outL = x[0];
+      *outR = x[1];
+    }
+  }
+};
+
+// Nothing woven into the band steps.
+struct NoWeave {
+  template <int p>
+  VANTROSE_KERNEL void At() {}
+};
+
+}  // namespace
