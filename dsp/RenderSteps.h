@@ -36,18 +36,6 @@ VANTROSE_KERNEL V2 Splat2(double v) {
   return V2{v, v};
 }
 
-VANTROSE_KERNEL V4 Splat4(double v) {
-  return V4{v, v, v, v};
-}
-
-VANTROSE_KERNEL V2 Low(V4 v) {
-  return V2{v[0], v[1]};
-}
-
-VANTROSE_KERNEL V2 High(V4 v) {
-  return V2{v[2], v[3]};
-}
-
 // flush() on two lanes by compare and mask: keeps 2^-54 <= |v| <= DBL_MAX, else +0.0
 // (a NaN fails both comparisons).  Floating-point logic throughout, so the value does
 // not cross to the integer units and back on the recursion.
@@ -60,6 +48,14 @@ VANTROSE_KERNEL V2 FlushLanes(V2 v) {
 }
 
 #ifndef VANTROSE_KERNEL_PAIRS
+VANTROSE_KERNEL V2 Low(V4 v) {
+  return V2{v[0], v[1]};
+}
+
+VANTROSE_KERNEL V2 High(V4 v) {
+  return V2{v[2], v[3]};
+}
+
 // The same on four lanes.
 VANTROSE_KERNEL V4 FlushLanes(V4 v) {
   const __m256d vv = (__m256d)v;
