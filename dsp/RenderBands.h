@@ -79,15 +79,22 @@ struct FilterLanes {
 };
 
 // The band oversamplers of both channels over a linear buffer: each round appends its
-// four values, the decimating sum reads the last 31, and only a block's last 31 values
-// return to the objects' histories.
+// four values, the decimating sum reads 31 of them ending at most a frame before the
+// newest, and only a block's last 31 values return to the objects' histories.  The
+// buffer is an object of its own, so that the bands' writes into it cannot be taken
+// for writes to the recursions' state, which then stays in registers.
 struct OversamplerLanes {
   static constexpr int kRoomFrames = 64;
-  V2 buf[31 + 8 * kRoomFrames];
+  static constexpr int kKeep = 31 + 8;  // what the decimation of the frame before reads
+  struct Buffer {
+    V2 v[kKeep + 8 * kRoomFrames];
+  };
+  V2* buf = nullptr;
   int end = 31;  // one past the newest value
   V2 x0, x1, x2, x3, x4, x5, x6, x7;
 
-  VANTROSE_KERNEL void Load(const StOversampler4x (&o)[2]) {
+  VANTROSE_KERNEL void Load(const StOversampler4x (&o)[2], Buffer& b) {
+    buf = b.v;
     for (int k = 0; k < 31; ++k)
       buf[k] = V2{o[0].h[k], o[1].h[k]};
     end = 31;
@@ -114,12 +121,12 @@ struct OversamplerLanes {
       o[lane].x7 = x7[lane];
     }
   }
-  // Moves the newest 31 values to the front once the buffer cannot take another frame.
+  // Moves the newest kKeep values to the front once the buffer cannot take another frame.
   VANTROSE_KERNEL void MakeRoom() {
-    if (end + 8 <= static_cast<int>(sizeof buf / sizeof buf[0])) return;
-    for (int k = 0; k < 31; ++k)
-      buf[k] = buf[end - 31 + k];
-    end = 31;
+    if (end + 8 <= static_cast<int>(sizeof(Buffer) / sizeof(V2))) return;
+    for (int k = 0; k < kKeep; ++k)
+      buf[k] = buf[end - kKeep + k];
+    end = kKeep;
   }
 
   // up4 on both lanes: appends the four interpolated values, returns where they start.
@@ -130,10 +137,10 @@ struct OversamplerLanes {
     return h;
   }
 
-  // decimate on both lanes over the newest 31 values.
-  VANTROSE_KERNEL V2 Decimate() const {
+  // decimate on both lanes over the 31 values that end lag values before the newest.
+  VANTROSE_KERNEL V2 Decimate(int lag) const {
     using O = StOversampler4x;
-    const V2* h = buf + end - 31;
+    const V2* h = buf + end - lag - 31;
     V2 s = (h[29] + h[1]) * O::k14;
     s += (h[30] + h[0]) * O::k15;
     s += (h[28] + h[2]) * O::k13;
@@ -182,52 +189,38 @@ struct SharedBiquad {
   }
 };
 
-// Every stage after the saturation, for both channels, state in locals for a block.
-struct BandStages {
-  FilterLanes highPass, lowPass, lowShelf, lowBell, high, lowMid, highMid;
+// The stages between the saturation and the bands at the host rate, for both channels.
+struct HostStages {
+  FilterLanes highPass, lowPass, lowShelf, lowBell;
   SharedBiquad shelf, bell;
-  OversamplerLanes over;
   V2 preOut, lowOut;
-  double gainZ, gainA0, gainB1;
 
   VANTROSE_KERNEL void Load(const VantroseChain& ch) {
     highPass.Load(ch.mHighPass[0], ch.mHighPass[1]);
     lowPass.Load(ch.mLowPass[0], ch.mLowPass[1]);
     lowShelf.Load(ch.mLowShelf[0], ch.mLowShelf[1]);
     lowBell.Load(ch.mLowBell[0], ch.mLowBell[1]);
-    high.Load(ch.mHigh[0], ch.mHigh[1]);
-    lowMid.Load(ch.mLowMid[0], ch.mLowMid[1]);
-    highMid.Load(ch.mHighMid[0], ch.mHighMid[1]);
     shelf.Load(ch.mShelfBiquad);
     bell.Load(ch.mBellBiquad);
-    over.Load(ch.mOversampler);
     preOut = V2{ch.mPreOut[0], ch.mPreOut[1]};
     lowOut = V2{ch.mLowOut[0], ch.mLowOut[1]};
-    gainZ = ch.mGainSmoother.z;
-    gainA0 = ch.mGainSmoother.a0;
-    gainB1 = ch.mGainSmoother.b1;
   }
   VANTROSE_KERNEL void Store(VantroseChain& ch) const {
     highPass.Store(ch.mHighPass[0], ch.mHighPass[1]);
     lowPass.Store(ch.mLowPass[0], ch.mLowPass[1]);
     lowShelf.Store(ch.mLowShelf[0], ch.mLowShelf[1]);
     lowBell.Store(ch.mLowBell[0], ch.mLowBell[1]);
-    high.Store(ch.mHigh[0], ch.mHigh[1]);
-    lowMid.Store(ch.mLowMid[0], ch.mLowMid[1]);
-    highMid.Store(ch.mHighMid[0], ch.mHighMid[1]);
     shelf.Store(ch.mShelfBiquad);
     bell.Store(ch.mBellBiquad);
-    over.Store(ch.mOversampler);
     for (int lane = 0; lane < 2; ++lane) {
       ch.mPreOut[lane] = preOut[lane];
       ch.mLowOut[lane] = lowOut[lane];
     }
-    ch.mGainSmoother.z = gainZ;
   }
 
-  // Pass filters, biquad and low band at the host rate for one frame; returns the low
-  // band's output (kept from the last frame when no low band is selected).
-  VANTROSE_KERNEL V2 HostRate(const ChainControls& c, V2 x, V2 sat) {
+  // Pass filters, biquad and low band for one frame; returns the low band's output
+  // (kept from the last frame when no low band is selected).
+  VANTROSE_KERNEL V2 Frame(const ChainControls& c, V2 x, V2 sat) {
     if (c.hplp == 0) {
       preOut = sat * kSatReturn + x;
     } else if (c.hplp == 1) {
@@ -240,44 +233,85 @@ struct BandStages {
     }
     return lowOut;
   }
+};
 
-  // The three bands at eight times the rate, decimation and output gain for one frame
-  // whose low band gave low.  weave.At<p>() runs after the p-th of the eight steps.
-  template <class Weave>
-  VANTROSE_KERNEL void Oversampled(const ChainControls& c, V2 low, V2 x, double* outL, double* outR,
-                                   Weave& weave) {
-    over.MakeRoom();
-    V2* h = over.Up4(low);
-    h[0] = highMid.Third(lowMid.Third(high.Third(h[0])));
-    weave.template At<0>();
-    h[1] = highMid.Third(lowMid.Third(high.Third(h[1])));
-    weave.template At<1>();
-    h[2] = highMid.Third(lowMid.Third(high.Third(h[2])));
-    weave.template At<2>();
-    h[3] = highMid.Third(lowMid.Third(high.Third(h[3])));
-    weave.template At<3>();
-    h = over.Up4(low);
-    h[0] = highMid.Third(lowMid.Third(high.Third(h[0])));
-    weave.template At<4>();
-    h[1] = highMid.Third(lowMid.Third(high.Third(h[1])));
-    weave.template At<5>();
-    h[2] = highMid.Third(lowMid.Third(high.Third(h[2])));
-    weave.template At<6>();
-    h[3] = highMid.Third(lowMid.Third(high.Third(h[3])));
-    weave.template At<7>();
+// The smoothed output gain on the decimated frames, or the input where bypassed.
+struct OutputGain {
+  double z, a0, b1;
+
+  VANTROSE_KERNEL void Load(const VantroseChain& ch) {
+    z = ch.mGainSmoother.z;
+    a0 = ch.mGainSmoother.a0;
+    b1 = ch.mGainSmoother.b1;
+  }
+  VANTROSE_KERNEL void Store(VantroseChain& ch) const { ch.mGainSmoother.z = z; }
+
+  // Frame i's output: the decimation of the values that end lag before the newest.
+  VANTROSE_KERNEL void Emit(const ChainControls& c, const OversamplerLanes& over, int lag, V2 x,
+                            double** outputs, int i) {
     if (c.by == 1) {
-      const V2 dec = over.Decimate();
-      const double gL = gainZ * gainB1 + c.gain * gainA0;
-      const double gR = gL * gainB1 + c.gain * gainA0;
-      gainZ = gR;
-      *outL = gL * dec[0];
-      *outR = gR * dec[1];
+      const V2 dec = over.Decimate(lag);
+      const double gL = z * b1 + c.gain * a0;
+      const double gR = gL * b1 + c.gain * a0;
+      z = gR;
+      outputs[0][i] = gL * dec[0];
+      outputs[1][i] = gR * dec[1];
     } else {
       // Bypass (any value but 1): the input passes, the stages above have run.
-      *outL = x[0];
-      *outR = x[1];
+      outputs[0][i] = x[0];
+      outputs[1][i] = x[1];
     }
   }
+};
+
+// The three bands at eight times the rate in two-lane registers, one band after the
+// other on each value, a frame's output as soon as its eight steps are done.
+struct BandPairs {
+  FilterLanes high, lowMid, highMid;
+  OversamplerLanes over;
+  OutputGain gain;
+
+  VANTROSE_KERNEL void Load(const VantroseChain& ch, OversamplerLanes::Buffer& buffer) {
+    high.Load(ch.mHigh[0], ch.mHigh[1]);
+    lowMid.Load(ch.mLowMid[0], ch.mLowMid[1]);
+    highMid.Load(ch.mHighMid[0], ch.mHighMid[1]);
+    over.Load(ch.mOversampler, buffer);
+    gain.Load(ch);
+  }
+  VANTROSE_KERNEL void Store(VantroseChain& ch) const {
+    high.Store(ch.mHigh[0], ch.mHigh[1]);
+    lowMid.Store(ch.mLowMid[0], ch.mLowMid[1]);
+    highMid.Store(ch.mHighMid[0], ch.mHighMid[1]);
+    over.Store(ch.mOversampler);
+    gain.Store(ch);
+  }
+
+  template <int p, class Weave>
+  VANTROSE_KERNEL void Step(V2* h, Weave& weave) {
+    h[p % 4] = highMid.Third(lowMid.Third(high.Third(h[p % 4])));
+    weave.template At<p>();
+  }
+
+  // Frame i, whose low band gave low and whose input is x: its eight steps, then its
+  // output.  weave.At<p>() runs after the p-th of the eight steps.
+  template <class Weave>
+  VANTROSE_KERNEL void Frame(const ChainControls& c, V2 low, V2 x, double** outputs, int i,
+                             Weave& weave) {
+    over.MakeRoom();
+    V2* h = over.Up4(low);
+    Step<0>(h, weave);
+    Step<1>(h, weave);
+    Step<2>(h, weave);
+    Step<3>(h, weave);
+    h = over.Up4(low);
+    Step<4>(h, weave);
+    Step<5>(h, weave);
+    Step<6>(h, weave);
+    Step<7>(h, weave);
+    gain.Emit(c, over, 0, x, outputs, i);
+  }
+  // Nothing is left in flight after a block's last frame.
+  VANTROSE_KERNEL void Finish(const ChainControls&, double**, int) {}
 };
 
 // Nothing woven into the band steps.

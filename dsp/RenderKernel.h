@@ -10,7 +10,8 @@
 //  - the next run's saturation is woven into this run's band stage, so the two
 //    independent recursions overlap;
 //  - the other stages run both channels in the two lanes of a vector, state in locals
-//    (RenderBands.h).
+//    (RenderBands.h); with four or more doubles to a register the three bands share
+//    one eight-lane value, each a little behind the one before (RenderBandLanes.h).
 #pragma once
 
 #include "RenderBands.h"
@@ -21,18 +22,21 @@
 #ifdef VANTROSE_KERNEL_PAIRS
 #include "RenderSatPairs.h"
 #else
+#include "RenderBandLanes.h"
 #include "RenderSatLanes.h"
 #endif
 
 namespace {
 
-// The saturation layout of this instruction set.
+// The saturation and band layouts of this instruction set.
 #ifdef VANTROSE_KERNEL_PAIRS
 template <int N>
 using Saturation = SatPairs<N>;
+using Bands = BandPairs;
 #else
 template <int N>
 using Saturation = SatLanes<N>;
+using Bands = BandLanes;
 #endif
 
 // Feeds the saturation stage frame by frame: call m advances the up-filters by frame m
@@ -102,23 +106,28 @@ VANTROSE_KERNEL_TARGET __attribute__((noinline)) void RenderKernelBlock(
   feed.inR = inputs[1];
   feed.nFrames = nFrames;
   feed.sat.Load(ch);
-  BandStages bands;
-  bands.Load(ch);
+  HostStages host;
+  host.Load(ch);
+  OversamplerLanes::Buffer buffer;
+  Bands bands;
+  bands.Load(ch, buffer);
   feed.Until(nFrames < kLead ? nFrames : kLead);
-  V2 low = bands.HostRate(c, V2{feed.inL[0], feed.inR[0]}, feed.out[0]);
+  V2 low = host.Frame(c, V2{feed.inL[0], feed.inR[0]}, feed.out[0]);
   for (int i = 0; i < nFrames; ++i) {
     const V2 x = {feed.inL[i], feed.inR[i]};
     const V2 lowNow = low;
     if (i + 1 < nFrames) {
       const V2 x1 = {feed.inL[i + 1], feed.inR[i + 1]};
-      low = bands.HostRate(c, x1, feed.out[(i + 1) % Feed::kRing]);
+      low = host.Frame(c, x1, feed.out[(i + 1) % Feed::kRing]);
     }
     feed.Weave(nFrames);
-    bands.Oversampled(c, lowNow, x, outputs[0] + i, outputs[1] + i, feed);
+    bands.Frame(c, lowNow, x, outputs, i, feed);
     feed.Finish(nFrames);
   }
+  bands.Finish(c, outputs, nFrames);
   feed.Until(nFrames);
   feed.sat.Store(ch);
+  host.Store(ch);
   bands.Store(ch);
   const V2 lastOut = feed.out[(nFrames - 1) % Feed::kRing];
   ch.mSatIn[0] = feed.inL[nFrames - 1] * kSatDrive;
@@ -148,14 +157,19 @@ VANTROSE_KERNEL_TARGET __attribute__((noinline)) void BandBlock(VantroseChain& c
                                                                 const ChainControls& c,
                                                                 double** inputs, double** outputs,
                                                                 int nFrames) {
-  BandStages bands;
-  bands.Load(ch);
+  HostStages host;
+  host.Load(ch);
+  OversamplerLanes::Buffer buffer;
+  Bands bands;
+  bands.Load(ch, buffer);
   NoWeave none;
   for (int i = 0; i < nFrames; ++i) {
     const V2 x = {inputs[0][i], inputs[1][i]};
-    const V2 low = bands.HostRate(c, x, V2{0.0, 0.0});
-    bands.Oversampled(c, low, x, outputs[0] + i, outputs[1] + i, none);
+    const V2 low = host.Frame(c, x, V2{0.0, 0.0});
+    bands.Frame(c, low, x, outputs, i, none);
   }
+  bands.Finish(c, outputs, nFrames);
+  host.Store(ch);
   bands.Store(ch);
 }
 

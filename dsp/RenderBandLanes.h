@@ -1,0 +1,168 @@
+// The three bands at eight times the rate packed into the lanes of one eight-lane value,
+// for instruction sets with four or eight doubles to a register:
+//   lanes 0, 1  the high band, left and right, on oversampled value s;
+//   lanes 2, 3  the low-mid band on value s − 2, the high band's output of two steps ago;
+//   lanes 4, 5  the high-mid band on value s − 4, the low-mid band's output likewise;
+//   lanes 6, 7  idle: a0 = 1 and everything else zero, so they hold +0.0 throughout.
+// One step then advances all six recursions with one division.  A stage's input was made
+// two steps before it is used, so the lane shift stays off every band's own y1 -> y
+// chain.  Each lane performs the plain chain's operations in its order, and no operation
+// mixes lanes but the shift, so every band's values are the plain chain's bits.
+//
+// The skew puts the high-mid band four steps behind: a frame's output is decimated one
+// frame late, and a block ends with four steps that let the lagging bands catch up.  At
+// a block's start and end, the lanes with nothing to do are stepped and then put back.
+#pragma once
+
+#include "RenderBands.h"
+#include "RenderSteps.h"
+#include "VantroseChain.h"
+
+namespace {
+
+typedef double V8 __attribute__((vector_size(64)));
+typedef long long M8 __attribute__((vector_size(64)));
+
+struct BandLanes {
+  // Lane by lane as above; the value's x1, x2, x3, y1, y2, y3 and coefficients.
+  V8 x1, x2, x3, y1, y2, y3, a0, a1, a2, a3, b0, b1, b2, b3;
+  V8 last1, last2;  // the step outputs of one and two steps ago
+  OversamplerLanes over;
+  OutputGain gain;
+  V2 pendingX{};  // the input of the frame whose output is not yet made
+
+  // One field of the six filters, lane by lane; idle for the idle lanes.
+  VANTROSE_KERNEL static V8 Gather(const ThirdOrderFields* const (&f)[6],
+                                   double ThirdOrderFields::*field, double idle) {
+    return V8{f[0]->*field, f[1]->*field, f[2]->*field, f[3]->*field,
+              f[4]->*field, f[5]->*field, idle,         idle};
+  }
+
+  VANTROSE_KERNEL void Load(const VantroseChain& ch, OversamplerLanes::Buffer& buffer) {
+    using F = ThirdOrderFields;
+    const F* const f[6] = {&ch.mHigh[0],   &ch.mHigh[1],    &ch.mLowMid[0],
+                           &ch.mLowMid[1], &ch.mHighMid[0], &ch.mHighMid[1]};
+    x1 = Gather(f, &F::x1, 0.0);
+    x2 = Gather(f, &F::x2, 0.0);
+    x3 = Gather(f, &F::x3, 0.0);
+    y1 = Gather(f, &F::y1, 0.0);
+    y2 = Gather(f, &F::y2, 0.0);
+    y3 = Gather(f, &F::y3, 0.0);
+    a0 = Gather(f, &F::a0, 1.0);
+    a1 = Gather(f, &F::a1, 0.0);
+    a2 = Gather(f, &F::a2, 0.0);
+    a3 = Gather(f, &F::a3, 0.0);
+    b0 = Gather(f, &F::b0, 0.0);
+    b1 = Gather(f, &F::b1, 0.0);
+    b2 = Gather(f, &F::b2, 0.0);
+    b3 = Gather(f, &F::b3, 0.0);
+    last1 = V8{};
+    last2 = V8{};
+    over.Load(ch.mOversampler, buffer);
+    gain.Load(ch);
+  }
+  // After a step, input and output are x1 and y1.
+  VANTROSE_KERNEL void StoreLane(ThirdOrderFields& f, int lane) const {
+    f.input = x1[lane];
+    f.output = y1[lane];
+    f.x1 = x1[lane];
+    f.x2 = x2[lane];
+    f.x3 = x3[lane];
+    f.y1 = y1[lane];
+    f.y2 = y2[lane];
+    f.y3 = y3[lane];
+  }
+  VANTROSE_KERNEL void Store(VantroseChain& ch) const {
+    for (int c = 0; c < 2; ++c) {
+      StoreLane(ch.mHigh[c], c);
+      StoreLane(ch.mLowMid[c], 2 + c);
+      StoreLane(ch.mHighMid[c], 4 + c);
+    }
+    over.Store(ch.mOversampler);
+    gain.Store(ch);
+  }
+
+  // One step: the high band takes in, the other bands their stage's output of two
+  // steps ago.  Bands whose flag is false keep their state.  Returns the high-mid
+  // band's output.
+  template <bool kHigh, bool kLowMid, bool kHighMid>
+  VANTROSE_KERNEL V2 Step(V2 in) {
+    const V8 x = __builtin_shuffle(last2, V8{in[0], in[1], 0.0, 0.0, 0.0, 0.0, 0.0, 0.0},
+                                   M8{8, 9, 0, 1, 2, 3, 10, 11});
+    // y = ((((((b0·x + b1·x1) + b2·x2) + b3·x3) − a1·y1) − a2·y2) − a3·y3) / a0
+    const V8 y =
+        ((((((b0 * x + b1 * x1) + b2 * x2) + b3 * x3) - a1 * y1) - a2 * y2) - a3 * y3) / a0;
+    if (kHigh && kLowMid && kHighMid) {
+      x3 = x2;
+      x2 = x1;
+      x1 = x;
+      y3 = y2;
+      y2 = y1;
+      y1 = y;
+    } else {
+      constexpr long long h = kHigh ? -1 : 0, l = kLowMid ? -1 : 0, m = kHighMid ? -1 : 0;
+      const M8 on = {h, h, l, l, m, m, -1, -1};
+      x3 = on ? x2 : x3;
+      x2 = on ? x1 : x2;
+      x1 = on ? x : x1;
+      y3 = on ? y2 : y3;
+      y2 = on ? y1 : y2;
+      y1 = on ? y : y1;
+    }
+    last2 = last1;
+    last1 = y;
+    return V2{y[4], y[5]};
+  }
+
+  // Step p of a frame on value h[p % 4] of its round; the high-mid band's output goes
+  // four values back.  The first frame of a block starts the lagging bands late.
+  template <int p, bool kFirst, class Weave>
+  VANTROSE_KERNEL void FrameStep(V2* h, Weave& weave) {
+    constexpr bool lowMid = !kFirst || p >= 2, highMid = !kFirst || p >= 4;
+    const V2 out = Step<true, lowMid, highMid>(h[p % 4]);
+    if (highMid) h[p % 4 - 4] = out;
+    weave.template At<p>();
+  }
+
+  template <bool kFirst, class Weave>
+  VANTROSE_KERNEL void Steps(V2 low, Weave& weave) {
+    over.MakeRoom();
+    V2* h = over.Up4(low);
+    FrameStep<0, kFirst>(h, weave);
+    FrameStep<1, kFirst>(h, weave);
+    FrameStep<2, kFirst>(h, weave);
+    FrameStep<3, kFirst>(h, weave);
+    h = over.Up4(low);
+    FrameStep<4, kFirst>(h, weave);
+    FrameStep<5, kFirst>(h, weave);
+    FrameStep<6, kFirst>(h, weave);
+    FrameStep<7, kFirst>(h, weave);
+  }
+
+  // Frame i, whose low band gave low and whose input is x: its eight steps, then the
+  // output of frame i − 1, whose values the steps have just completed.
+  template <class Weave>
+  VANTROSE_KERNEL void Frame(const ChainControls& c, V2 low, V2 x, double** outputs, int i,
+                             Weave& weave) {
+    if (i == 0) {
+      Steps<true>(low, weave);
+    } else {
+      Steps<false>(low, weave);
+      gain.Emit(c, over, 8, pendingX, outputs, i - 1);
+    }
+    pendingX = x;
+  }
+
+  // After a block's last frame: the low-mid band's last two values and the high-mid
+  // band's last four, then the last frame's output.
+  VANTROSE_KERNEL void Finish(const ChainControls& c, double** outputs, int nFrames) {
+    V2* h = over.buf + over.end;
+    h[-4] = Step<false, true, true>(V2{0.0, 0.0});
+    h[-3] = Step<false, true, true>(V2{0.0, 0.0});
+    h[-2] = Step<false, false, true>(V2{0.0, 0.0});
+    h[-1] = Step<false, false, true>(V2{0.0, 0.0});
+    gain.Emit(c, over, 0, pendingX, outputs, nFrames - 1);
+  }
+};
+
+}  // namespace
