@@ -1,5 +1,5 @@
-// The three bands at eight times the rate packed into the lanes of one eight-lane value,
-// for instruction sets with four or eight doubles to a register:
+// The three bands at eight times the rate packed into the lanes of one eight-lane
+// register, for instruction sets that have them:
 //   lanes 0, 1  the high band, left and right, on oversampled value s;
 //   lanes 2, 3  the low-mid band on value s − 2, the high band's output of two steps ago;
 //   lanes 4, 5  the high-mid band on value s − 4, the low-mid band's output likewise;
@@ -20,8 +20,28 @@
 
 namespace {
 
+// The eight lanes in one register.
 typedef double V8 __attribute__((vector_size(64)));
 typedef long long M8 __attribute__((vector_size(64)));
+
+VANTROSE_KERNEL V8 Eight(double l0, double l1, double l2, double l3, double l4, double l5,
+                         double l6, double l7) {
+  return V8{l0, l1, l2, l3, l4, l5, l6, l7};
+}
+VANTROSE_KERNEL double Lane(V8 v, int k) {
+  return v[k];
+}
+// Lanes 0 and 1 from in, 2 to 5 from lanes 0 to 3 of v, 6 and 7 zero.
+VANTROSE_KERNEL V8 ShiftIn(V8 v, V2 in) {
+  return __builtin_shuffle(v, V8{in[0], in[1], 0.0, 0.0, 0.0, 0.0, 0.0, 0.0},
+                           M8{8, 9, 0, 1, 2, 3, 10, 11});
+}
+// Lanes of now where their band's flag is set, of before elsewhere.
+template <bool kHigh, bool kLowMid, bool kHighMid>
+VANTROSE_KERNEL V8 Keep(V8 now, V8 before) {
+  constexpr long long h = kHigh ? -1 : 0, l = kLowMid ? -1 : 0, m = kHighMid ? -1 : 0;
+  return M8{h, h, l, l, m, m, -1, -1} ? now : before;
+}
 
 struct BandLanes {
   // Lane by lane as above; the value's x1, x2, x3, y1, y2, y3 and coefficients.
@@ -34,8 +54,8 @@ struct BandLanes {
   // One field of the six filters, lane by lane; idle for the idle lanes.
   VANTROSE_KERNEL static V8 Gather(const ThirdOrderFields* const (&f)[6],
                                    double ThirdOrderFields::*field, double idle) {
-    return V8{f[0]->*field, f[1]->*field, f[2]->*field, f[3]->*field,
-              f[4]->*field, f[5]->*field, idle,         idle};
+    return Eight(f[0]->*field, f[1]->*field, f[2]->*field, f[3]->*field, f[4]->*field, f[5]->*field,
+                 idle, idle);
   }
 
   VANTROSE_KERNEL void Load(const VantroseChain& ch, OversamplerLanes::Buffer& buffer) {
@@ -56,21 +76,21 @@ struct BandLanes {
     b1 = Gather(f, &F::b1, 0.0);
     b2 = Gather(f, &F::b2, 0.0);
     b3 = Gather(f, &F::b3, 0.0);
-    last1 = V8{};
-    last2 = V8{};
+    last1 = Eight(0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
+    last2 = last1;
     over.Load(ch.mOversampler, buffer);
     gain.Load(ch);
   }
   // After a step, input and output are x1 and y1.
   VANTROSE_KERNEL void StoreLane(ThirdOrderFields& f, int lane) const {
-    f.input = x1[lane];
-    f.output = y1[lane];
-    f.x1 = x1[lane];
-    f.x2 = x2[lane];
-    f.x3 = x3[lane];
-    f.y1 = y1[lane];
-    f.y2 = y2[lane];
-    f.y3 = y3[lane];
+    f.input = Lane(x1, lane);
+    f.output = Lane(y1, lane);
+    f.x1 = Lane(x1, lane);
+    f.x2 = Lane(x2, lane);
+    f.x3 = Lane(x3, lane);
+    f.y1 = Lane(y1, lane);
+    f.y2 = Lane(y2, lane);
+    f.y3 = Lane(y3, lane);
   }
   VANTROSE_KERNEL void Store(VantroseChain& ch) const {
     for (int c = 0; c < 2; ++c) {
@@ -87,8 +107,7 @@ struct BandLanes {
   // band's output.
   template <bool kHigh, bool kLowMid, bool kHighMid>
   VANTROSE_KERNEL V2 Step(V2 in) {
-    const V8 x = __builtin_shuffle(last2, V8{in[0], in[1], 0.0, 0.0, 0.0, 0.0, 0.0, 0.0},
-                                   M8{8, 9, 0, 1, 2, 3, 10, 11});
+    const V8 x = ShiftIn(last2, in);
     // y = ((((((b0·x + b1·x1) + b2·x2) + b3·x3) − a1·y1) − a2·y2) − a3·y3) / a0
     const V8 y =
         ((((((b0 * x + b1 * x1) + b2 * x2) + b3 * x3) - a1 * y1) - a2 * y2) - a3 * y3) / a0;
@@ -100,18 +119,16 @@ struct BandLanes {
       y2 = y1;
       y1 = y;
     } else {
-      constexpr long long h = kHigh ? -1 : 0, l = kLowMid ? -1 : 0, m = kHighMid ? -1 : 0;
-      const M8 on = {h, h, l, l, m, m, -1, -1};
-      x3 = on ? x2 : x3;
-      x2 = on ? x1 : x2;
-      x1 = on ? x : x1;
-      y3 = on ? y2 : y3;
-      y2 = on ? y1 : y2;
-      y1 = on ? y : y1;
+      x3 = Keep<kHigh, kLowMid, kHighMid>(x2, x3);
+      x2 = Keep<kHigh, kLowMid, kHighMid>(x1, x2);
+      x1 = Keep<kHigh, kLowMid, kHighMid>(x, x1);
+      y3 = Keep<kHigh, kLowMid, kHighMid>(y2, y3);
+      y2 = Keep<kHigh, kLowMid, kHighMid>(y1, y2);
+      y1 = Keep<kHigh, kLowMid, kHighMid>(y, y1);
     }
     last2 = last1;
     last1 = y;
-    return V2{y[4], y[5]};
+    return V2{Lane(y, 4), Lane(y, 5)};
   }
 
   // Step p of a frame on value h[p % 4] of its round; the high-mid band's output goes

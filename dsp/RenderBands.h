@@ -221,17 +221,42 @@ struct HostStages {
   // Pass filters, biquad and low band for one frame; returns the low band's output
   // (kept from the last frame when no low band is selected).
   VANTROSE_KERNEL V2 Frame(const ChainControls& c, V2 x, V2 sat) {
-    if (c.hplp == 0) {
-      preOut = sat * kSatReturn + x;
-    } else if (c.hplp == 1) {
-      preOut = lowPass.Second(highPass.Third(sat * kSatReturn + x));
-    }
-    if (c.bell == 1) {
-      lowOut = lowBell.Third(bell.Process(preOut));
-    } else if (c.bell == 0) {
-      lowOut = lowShelf.Second(shelf.Process(preOut));
-    }
+    Begin(x, sat);
+    Piece<0>(c);
+    Piece<1>(c);
+    Piece<2>(c);
+    Piece<3>(c);
     return lowOut;
+  }
+
+  // The same frame in four pieces, one filter each, to be spread over other work so
+  // that no piece waits long for the one before: Begin, then Piece<0> .. Piece<3>, after
+  // which lowOut holds the frame's result.
+  V2 in{}, passed{}, biquadOut{};
+  VANTROSE_KERNEL void Begin(V2 x, V2 sat) { in = sat * kSatReturn + x; }
+  template <int k>
+  VANTROSE_KERNEL void Piece(const ChainControls& c) {
+    if (k == 0) {
+      if (c.hplp == 0) {
+        preOut = in;
+      } else if (c.hplp == 1) {
+        passed = highPass.Third(in);
+      }
+    } else if (k == 1) {
+      if (c.hplp == 1) preOut = lowPass.Second(passed);
+    } else if (k == 2) {
+      if (c.bell == 1) {
+        biquadOut = bell.Process(preOut);
+      } else if (c.bell == 0) {
+        biquadOut = shelf.Process(preOut);
+      }
+    } else {
+      if (c.bell == 1) {
+        lowOut = lowBell.Third(biquadOut);
+      } else if (c.bell == 0) {
+        lowOut = lowShelf.Second(biquadOut);
+      }
+    }
   }
 };
 

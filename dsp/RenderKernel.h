@@ -10,8 +10,9 @@
 //  - the next run's saturation is woven into this run's band stage, so the two
 //    independent recursions overlap;
 //  - the other stages run both channels in the two lanes of a vector, state in locals
-//    (RenderBands.h); with four or more doubles to a register the three bands share
-//    one eight-lane value, each a little behind the one before (RenderBandLanes.h).
+//    (RenderBands.h); with eight doubles to a register (VANTROSE_KERNEL_EIGHT) the three
+//    bands share one register, each a little behind the one before (RenderBandLanes.h);
+//  - the host-rate stages of the next frame are spread over the band steps as well.
 #pragma once
 
 #include "RenderBands.h"
@@ -22,8 +23,10 @@
 #ifdef VANTROSE_KERNEL_PAIRS
 #include "RenderSatPairs.h"
 #else
-#include "RenderBandLanes.h"
 #include "RenderSatLanes.h"
+#endif
+#ifdef VANTROSE_KERNEL_EIGHT
+#include "RenderBandLanes.h"
 #endif
 
 namespace {
@@ -36,7 +39,13 @@ using Bands = BandPairs;
 #else
 template <int N>
 using Saturation = SatLanes<N>;
+#ifdef VANTROSE_KERNEL_EIGHT
 using Bands = BandLanes;
+#else
+// Sixteen four-lane registers cannot hold the eight-lane bands beside the saturation
+// stage; the two-lane bands measure faster there.
+using Bands = BandPairs;
+#endif
 #endif
 
 // Feeds the saturation stage frame by frame: call m advances the up-filters by frame m
@@ -93,6 +102,21 @@ struct SatFeed {
   }
 };
 
+// What runs between the band steps of a frame: the saturation feed's share of its
+// frame, and when due the next frame's host-rate stages, one filter every other step.
+template <class Feed>
+struct FrameWeave {
+  Feed& feed;
+  HostStages& host;
+  const ChainControls& c;
+  bool hostDue;
+  template <int p>
+  VANTROSE_KERNEL void At() {
+    feed.template At<p>();
+    if (p % 2 == 0 && hostDue) host.template Piece<p / 2>(c);
+  }
+};
+
 // The block, three recursions in flight: the saturation runs two frames ahead of the
 // host-rate stages, spread over the band steps of the frame before, and the host-rate
 // stages run a frame ahead of the bands.
@@ -115,14 +139,13 @@ VANTROSE_KERNEL_TARGET __attribute__((noinline)) void RenderKernelBlock(
   V2 low = host.Frame(c, V2{feed.inL[0], feed.inR[0]}, feed.out[0]);
   for (int i = 0; i < nFrames; ++i) {
     const V2 x = {feed.inL[i], feed.inR[i]};
-    const V2 lowNow = low;
-    if (i + 1 < nFrames) {
-      const V2 x1 = {feed.inL[i + 1], feed.inR[i + 1]};
-      low = host.Frame(c, x1, feed.out[(i + 1) % Feed::kRing]);
-    }
+    const bool hostDue = i + 1 < nFrames;
+    if (hostDue) host.Begin(V2{feed.inL[i + 1], feed.inR[i + 1]}, feed.out[(i + 1) % Feed::kRing]);
     feed.Weave(nFrames);
-    bands.Frame(c, lowNow, x, outputs, i, feed);
+    FrameWeave<Feed> weave{feed, host, c, hostDue};
+    bands.Frame(c, low, x, outputs, i, weave);
     feed.Finish(nFrames);
+    low = host.lowOut;
   }
   bands.Finish(c, outputs, nFrames);
   feed.Until(nFrames);
@@ -163,10 +186,14 @@ VANTROSE_KERNEL_TARGET __attribute__((noinline)) void BandBlock(VantroseChain& c
   Bands bands;
   bands.Load(ch, buffer);
   NoWeave none;
+  V2 low = host.Frame(c, V2{inputs[0][0], inputs[1][0]}, V2{0.0, 0.0});
   for (int i = 0; i < nFrames; ++i) {
     const V2 x = {inputs[0][i], inputs[1][i]};
-    const V2 low = host.Frame(c, x, V2{0.0, 0.0});
-    bands.Frame(c, low, x, outputs, i, none);
+    const bool hostDue = i + 1 < nFrames;
+    if (hostDue) host.Begin(V2{inputs[0][i + 1], inputs[1][i + 1]}, V2{0.0, 0.0});
+    FrameWeave<NoWeave> weave{none, host, c, hostDue};
+    bands.Frame(c, low, x, outputs, i, weave);
+    low = host.lowOut;
   }
   bands.Finish(c, outputs, nFrames);
   host.Store(ch);
