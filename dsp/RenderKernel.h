@@ -61,7 +61,12 @@ struct SatFeed {
   int nFrames;
   int m = 0;
   bool weaving = false;
-  V2 out[kRing];
+  // The ring is an object of its own: indexed at run time inside the feed, it would keep
+  // the saturation filters' histories in memory too.
+  struct Ring {
+    V2 v[kRing];
+  };
+  V2* out = nullptr;
 
   VANTROSE_KERNEL void Next() {
     if (m == 0) {
@@ -126,6 +131,8 @@ VANTROSE_KERNEL_TARGET __attribute__((noinline)) void RenderKernelBlock(
   using Feed = SatFeed<N>;
   constexpr int kLead = 2;
   Feed feed;
+  typename Feed::Ring ring;
+  feed.out = ring.v;
   feed.inL = inputs[0];
   feed.inR = inputs[1];
   feed.nFrames = nFrames;
@@ -166,6 +173,8 @@ VANTROSE_KERNEL_TARGET __attribute__((noinline)) void SaturationBlock(VantroseCh
                                                                       double** inputs,
                                                                       int nFrames) {
   SatFeed<N> feed;
+  typename SatFeed<N>::Ring ring;
+  feed.out = ring.v;
   feed.inL = inputs[0];
   feed.inR = inputs[1];
   feed.nFrames = nFrames;
