@@ -133,38 +133,38 @@ struct BandLanes {
 
   // Step p of a frame on value h[p % 4] of its round; the high-mid band's output goes
   // four values back.  The first frame of a block starts the lagging bands late.
-  template <int p, bool kFirst, class Weave>
-  VANTROSE_KERNEL void FrameStep(V2* h, Weave& weave) {
+  template <int p, bool kFirst, class... Weave>
+  VANTROSE_KERNEL void FrameStep(V2* h, Weave&... weave) {
     constexpr bool lowMid = !kFirst || p >= 2, highMid = !kFirst || p >= 4;
     const V2 out = Step<true, lowMid, highMid>(h[p % 4]);
     if (highMid) h[p % 4 - 4] = out;
-    weave.template At<p>();
+    (weave.template At<p>(), ...);
   }
 
-  template <bool kFirst, class Weave>
-  VANTROSE_KERNEL void Steps(V2 low, Weave& weave) {
+  template <bool kFirst, class... Weave>
+  VANTROSE_KERNEL void Steps(V2 low, Weave&... weave) {
     over.MakeRoom();
     V2* h = over.Up4(low);
-    FrameStep<0, kFirst>(h, weave);
-    FrameStep<1, kFirst>(h, weave);
-    FrameStep<2, kFirst>(h, weave);
-    FrameStep<3, kFirst>(h, weave);
+    FrameStep<0, kFirst>(h, weave...);
+    FrameStep<1, kFirst>(h, weave...);
+    FrameStep<2, kFirst>(h, weave...);
+    FrameStep<3, kFirst>(h, weave...);
     h = over.Up4(low);
-    FrameStep<4, kFirst>(h, weave);
-    FrameStep<5, kFirst>(h, weave);
-    FrameStep<6, kFirst>(h, weave);
-    FrameStep<7, kFirst>(h, weave);
+    FrameStep<4, kFirst>(h, weave...);
+    FrameStep<5, kFirst>(h, weave...);
+    FrameStep<6, kFirst>(h, weave...);
+    FrameStep<7, kFirst>(h, weave...);
   }
 
   // Frame i, whose low band gave low and whose input is x: its eight steps, then the
   // output of frame i − 1, whose values the steps have just completed.
-  template <class Weave>
+  template <class... Weave>
   VANTROSE_KERNEL void Frame(const ChainControls& c, V2 low, V2 x, double** outputs, int i,
-                             Weave& weave) {
+                             Weave&... weave) {
     if (i == 0) {
-      Steps<true>(low, weave);
+      Steps<true>(low, weave...);
     } else {
-      Steps<false>(low, weave);
+      Steps<false>(low, weave...);
       gain.Emit(c, over, 8, pendingX, outputs, i - 1);
     }
     pendingX = x;

@@ -234,6 +234,18 @@ struct HostStages {
   // which lowOut holds the frame's result.
   V2 in{}, passed{}, biquadOut{};
   VANTROSE_KERNEL void Begin(V2 x, V2 sat) { in = sat * kSatReturn + x; }
+
+  // Woven over the eight band steps of a frame: when due, one piece every other step.
+  const ChainControls* controls = nullptr;
+  bool due = false;
+  VANTROSE_KERNEL void Due(const ChainControls& c, bool isDue) {
+    controls = &c;
+    due = isDue;
+  }
+  template <int p>
+  VANTROSE_KERNEL void At() {
+    if (p % 2 == 0 && due) Piece<p / 2>(*controls);
+  }
   template <int k>
   VANTROSE_KERNEL void Piece(const ChainControls& c) {
     if (k == 0) {
@@ -311,38 +323,32 @@ struct BandPairs {
     gain.Store(ch);
   }
 
-  template <int p, class Weave>
-  VANTROSE_KERNEL void Step(V2* h, Weave& weave) {
+  template <int p, class... Weave>
+  VANTROSE_KERNEL void Step(V2* h, Weave&... weave) {
     h[p % 4] = highMid.Third(lowMid.Third(high.Third(h[p % 4])));
-    weave.template At<p>();
+    (weave.template At<p>(), ...);
   }
 
   // Frame i, whose low band gave low and whose input is x: its eight steps, then its
-  // output.  weave.At<p>() runs after the p-th of the eight steps.
-  template <class Weave>
+  // output.  Each weave's At<p>() runs after the p-th of the eight steps.
+  template <class... Weave>
   VANTROSE_KERNEL void Frame(const ChainControls& c, V2 low, V2 x, double** outputs, int i,
-                             Weave& weave) {
+                             Weave&... weave) {
     over.MakeRoom();
     V2* h = over.Up4(low);
-    Step<0>(h, weave);
-    Step<1>(h, weave);
-    Step<2>(h, weave);
-    Step<3>(h, weave);
+    Step<0>(h, weave...);
+    Step<1>(h, weave...);
+    Step<2>(h, weave...);
+    Step<3>(h, weave...);
     h = over.Up4(low);
-    Step<4>(h, weave);
-    Step<5>(h, weave);
-    Step<6>(h, weave);
-    Step<7>(h, weave);
+    Step<4>(h, weave...);
+    Step<5>(h, weave...);
+    Step<6>(h, weave...);
+    Step<7>(h, weave...);
     gain.Emit(c, over, 0, x, outputs, i);
   }
   // Nothing is left in flight after a block's last frame.
   VANTROSE_KERNEL void Finish(const ChainControls&, double**, int) {}
-};
-
-// Nothing woven into the band steps.
-struct NoWeave {
-  template <int p>
-  VANTROSE_KERNEL void At() {}
 };
 
 }  // namespace

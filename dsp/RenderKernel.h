@@ -107,21 +107,6 @@ struct SatFeed {
   }
 };
 
-// What runs between the band steps of a frame: the saturation feed's share of its
-// frame, and when due the next frame's host-rate stages, one filter every other step.
-template <class Feed>
-struct FrameWeave {
-  Feed& feed;
-  HostStages& host;
-  const ChainControls& c;
-  bool hostDue;
-  template <int p>
-  VANTROSE_KERNEL void At() {
-    feed.template At<p>();
-    if (p % 2 == 0 && hostDue) host.template Piece<p / 2>(c);
-  }
-};
-
 // The block, three recursions in flight: the saturation runs two frames ahead of the
 // host-rate stages, spread over the band steps of the frame before, and the host-rate
 // stages run a frame ahead of the bands.
@@ -136,7 +121,8 @@ VANTROSE_KERNEL_TARGET __attribute__((noinline)) void RenderKernelBlock(
   feed.inL = inputs[0];
   feed.inR = inputs[1];
   feed.nFrames = nFrames;
-  feed.sat.Load(ch);
+  typename Saturation<N>::Coeffs coeffs;
+  feed.sat.Load(ch, coeffs);
   HostStages host;
   host.Load(ch);
   OversamplerLanes::Buffer buffer;
@@ -149,8 +135,8 @@ VANTROSE_KERNEL_TARGET __attribute__((noinline)) void RenderKernelBlock(
     const bool hostDue = i + 1 < nFrames;
     if (hostDue) host.Begin(V2{feed.inL[i + 1], feed.inR[i + 1]}, feed.out[(i + 1) % Feed::kRing]);
     feed.Weave(nFrames);
-    FrameWeave<Feed> weave{feed, host, c, hostDue};
-    bands.Frame(c, low, x, outputs, i, weave);
+    host.Due(c, hostDue);
+    bands.Frame(c, low, x, outputs, i, feed, host);
     feed.Finish(nFrames);
     low = host.lowOut;
   }
@@ -178,7 +164,8 @@ VANTROSE_KERNEL_TARGET __attribute__((noinline)) void SaturationBlock(VantroseCh
   feed.inL = inputs[0];
   feed.inR = inputs[1];
   feed.nFrames = nFrames;
-  feed.sat.Load(ch);
+  typename Saturation<N>::Coeffs coeffs;
+  feed.sat.Load(ch, coeffs);
   feed.Until(nFrames);
   feed.sat.Store(ch);
 }
@@ -194,14 +181,13 @@ VANTROSE_KERNEL_TARGET __attribute__((noinline)) void BandBlock(VantroseChain& c
   OversamplerLanes::Buffer buffer;
   Bands bands;
   bands.Load(ch, buffer);
-  NoWeave none;
   V2 low = host.Frame(c, V2{inputs[0][0], inputs[1][0]}, V2{0.0, 0.0});
   for (int i = 0; i < nFrames; ++i) {
     const V2 x = {inputs[0][i], inputs[1][i]};
     const bool hostDue = i + 1 < nFrames;
     if (hostDue) host.Begin(V2{inputs[0][i + 1], inputs[1][i + 1]}, V2{0.0, 0.0});
-    FrameWeave<NoWeave> weave{none, host, c, hostDue};
-    bands.Frame(c, low, x, outputs, i, weave);
+    host.Due(c, hostDue);
+    bands.Frame(c, low, x, outputs, i, host);
     low = host.lowOut;
   }
   bands.Finish(c, outputs, nFrames);

@@ -10,17 +10,24 @@ namespace {
 
 template <int N>
 struct SatLanes : SatSchedule<SatLanes<N>, N> {
-  V4 c[11];
+  // The coefficients, read from an object of their own: where stores into other
+  // buffers might change them, they are read from memory at each use rather than held
+  // in registers, which then hold the histories.
+  struct Coeffs {
+    V4 v[11];
+  };
+  const V4* c = nullptr;
   V4 h[11];  // newest first
 
-  VANTROSE_KERNEL void Load(const VantroseChain& ch) {
+  VANTROSE_KERNEL void Load(const VantroseChain& ch, Coeffs& store) {
+    c = store.v;
     const double* upL = ch.mSatHistory;
     const double* downL = ch.mSatHistory + 11;
     const double* upR = ch.mSatHistory + 22;
     const double* downR = ch.mSatHistory + 33;
     for (int k = 0; k < 11; ++k) {
       const double cl = ch.mSatCoeffs[0].c[k], cr = ch.mSatCoeffs[1].c[k];
-      c[k] = V4{cl, cr, cl, cr};
+      store.v[k] = V4{cl, cr, cl, cr};
       h[k] = V4{upL[k], upR[k], downL[k], downR[k]};
     }
     this->ClearShaped();

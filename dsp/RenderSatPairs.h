@@ -10,13 +10,20 @@ namespace {
 
 template <int N>
 struct SatPairs : SatSchedule<SatPairs<N>, N> {
-  V2 c[11];
+  // The coefficients, read from an object of their own: where stores into other
+  // buffers might change them, they are read from memory at each use rather than held
+  // in registers, which then hold the histories.
+  struct Coeffs {
+    V2 v[11];
+  };
+  const V2* c = nullptr;
   V2 up[11], down[11];  // newest first
 
-  VANTROSE_KERNEL void Load(const VantroseChain& ch) {
+  VANTROSE_KERNEL void Load(const VantroseChain& ch, Coeffs& store) {
+    c = store.v;
     const double* h = ch.mSatHistory;  // left up, left down, right up, right down
     for (int k = 0; k < 11; ++k) {
-      c[k] = V2{ch.mSatCoeffs[0].c[k], ch.mSatCoeffs[1].c[k]};
+      store.v[k] = V2{ch.mSatCoeffs[0].c[k], ch.mSatCoeffs[1].c[k]};
       up[k] = V2{h[k], h[22 + k]};
       down[k] = V2{h[11 + k], h[33 + k]};
     }

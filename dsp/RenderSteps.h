@@ -97,7 +97,11 @@ VANTROSE_KERNEL V2 Shape2(V2 v) {
 // c0·u + c1·h[0] + ... + c10·h[9] in that order, the flush, and the history (newest
 // first) moved on by one.
 template <class V>
-VANTROSE_KERNEL V TenthOrderStep(const V (&c)[11], V (&h)[11], V u) {
+VANTROSE_KERNEL V TenthOrderStep(const V* c, V (&h)[11], V u) {
+  // The coefficients come from memory at every step, as operands of the multiplies:
+  // held in registers they would push the histories out, and the newest output would
+  // make a round trip through memory on the recursion.
+  asm("" : "+r"(c));
   V s = c[0] * u;
 #pragma GCC unroll 10
   for (int k = 1; k <= 10; ++k)
