@@ -44,8 +44,8 @@ VANTROSE_KERNEL V8 Keep(V8 now, V8 before) {
 }
 
 struct BandLanes {
-  // Lane by lane as above; the value's x1, x2, x3, y1, y2, y3 and coefficients.
-  V8 x1, x2, x3, y1, y2, y3, a0, a1, a2, a3, b0, b1, b2, b3;
+  // The six filters' fields, lane by lane as above.
+  RecurrenceLanes<V8> f;
   V8 last1, last2;  // the step outputs of one and two steps ago
   OversamplerLanes over;
   OutputGain gain;
@@ -60,37 +60,37 @@ struct BandLanes {
 
   VANTROSE_KERNEL void Load(const VantroseChain& ch, OversamplerLanes::Buffer& buffer) {
     using F = ThirdOrderFields;
-    const F* const f[6] = {&ch.mHigh[0],   &ch.mHigh[1],    &ch.mLowMid[0],
-                           &ch.mLowMid[1], &ch.mHighMid[0], &ch.mHighMid[1]};
-    x1 = Gather(f, &F::x1, 0.0);
-    x2 = Gather(f, &F::x2, 0.0);
-    x3 = Gather(f, &F::x3, 0.0);
-    y1 = Gather(f, &F::y1, 0.0);
-    y2 = Gather(f, &F::y2, 0.0);
-    y3 = Gather(f, &F::y3, 0.0);
-    a0 = Gather(f, &F::a0, 1.0);
-    a1 = Gather(f, &F::a1, 0.0);
-    a2 = Gather(f, &F::a2, 0.0);
-    a3 = Gather(f, &F::a3, 0.0);
-    b0 = Gather(f, &F::b0, 0.0);
-    b1 = Gather(f, &F::b1, 0.0);
-    b2 = Gather(f, &F::b2, 0.0);
-    b3 = Gather(f, &F::b3, 0.0);
+    const F* const from[6] = {&ch.mHigh[0],   &ch.mHigh[1],    &ch.mLowMid[0],
+                              &ch.mLowMid[1], &ch.mHighMid[0], &ch.mHighMid[1]};
+    f.x1 = Gather(from, &F::x1, 0.0);
+    f.x2 = Gather(from, &F::x2, 0.0);
+    f.x3 = Gather(from, &F::x3, 0.0);
+    f.y1 = Gather(from, &F::y1, 0.0);
+    f.y2 = Gather(from, &F::y2, 0.0);
+    f.y3 = Gather(from, &F::y3, 0.0);
+    f.a0 = Gather(from, &F::a0, 1.0);
+    f.a1 = Gather(from, &F::a1, 0.0);
+    f.a2 = Gather(from, &F::a2, 0.0);
+    f.a3 = Gather(from, &F::a3, 0.0);
+    f.b0 = Gather(from, &F::b0, 0.0);
+    f.b1 = Gather(from, &F::b1, 0.0);
+    f.b2 = Gather(from, &F::b2, 0.0);
+    f.b3 = Gather(from, &F::b3, 0.0);
     last1 = Eight(0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
     last2 = last1;
     over.Load(ch.mOversampler, buffer);
     gain.Load(ch);
   }
   // After a step, input and output are x1 and y1.
-  VANTROSE_KERNEL void StoreLane(ThirdOrderFields& f, int lane) const {
-    f.input = Lane(x1, lane);
-    f.output = Lane(y1, lane);
-    f.x1 = Lane(x1, lane);
-    f.x2 = Lane(x2, lane);
-    f.x3 = Lane(x3, lane);
-    f.y1 = Lane(y1, lane);
-    f.y2 = Lane(y2, lane);
-    f.y3 = Lane(y3, lane);
+  VANTROSE_KERNEL void StoreLane(ThirdOrderFields& to, int lane) const {
+    to.input = Lane(f.x1, lane);
+    to.output = Lane(f.y1, lane);
+    to.x1 = Lane(f.x1, lane);
+    to.x2 = Lane(f.x2, lane);
+    to.x3 = Lane(f.x3, lane);
+    to.y1 = Lane(f.y1, lane);
+    to.y2 = Lane(f.y2, lane);
+    to.y3 = Lane(f.y3, lane);
   }
   VANTROSE_KERNEL void Store(VantroseChain& ch) const {
     for (int c = 0; c < 2; ++c) {
@@ -108,23 +108,15 @@ struct BandLanes {
   template <bool kHigh, bool kLowMid, bool kHighMid>
   VANTROSE_KERNEL V2 Step(V2 in) {
     const V8 x = ShiftIn(last2, in);
-    // y = ((((((b0·x + b1·x1) + b2·x2) + b3·x3) − a1·y1) − a2·y2) − a3·y3) / a0
-    const V8 y =
-        ((((((b0 * x + b1 * x1) + b2 * x2) + b3 * x3) - a1 * y1) - a2 * y2) - a3 * y3) / a0;
-    if (kHigh && kLowMid && kHighMid) {
-      x3 = x2;
-      x2 = x1;
-      x1 = x;
-      y3 = y2;
-      y2 = y1;
-      y1 = y;
-    } else {
-      x3 = Keep<kHigh, kLowMid, kHighMid>(x2, x3);
-      x2 = Keep<kHigh, kLowMid, kHighMid>(x1, x2);
-      x1 = Keep<kHigh, kLowMid, kHighMid>(x, x1);
-      y3 = Keep<kHigh, kLowMid, kHighMid>(y2, y3);
-      y2 = Keep<kHigh, kLowMid, kHighMid>(y1, y2);
-      y1 = Keep<kHigh, kLowMid, kHighMid>(y, y1);
+    const RecurrenceLanes<V8> before = f;
+    const V8 y = f.Third(x);
+    if (!(kHigh && kLowMid && kHighMid)) {
+      f.x3 = Keep<kHigh, kLowMid, kHighMid>(f.x3, before.x3);
+      f.x2 = Keep<kHigh, kLowMid, kHighMid>(f.x2, before.x2);
+      f.x1 = Keep<kHigh, kLowMid, kHighMid>(f.x1, before.x1);
+      f.y3 = Keep<kHigh, kLowMid, kHighMid>(f.y3, before.y3);
+      f.y2 = Keep<kHigh, kLowMid, kHighMid>(f.y2, before.y2);
+      f.y1 = Keep<kHigh, kLowMid, kHighMid>(f.y1, before.y1);
     }
     last2 = last1;
     last1 = y;

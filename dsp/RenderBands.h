@@ -10,10 +10,12 @@
 
 namespace {
 
-// A direct-form filter of one class for both channels, one channel per lane, with the
-// operations of Recurrence.h in the same order.
-struct FilterLanes {
-  V2 input, output, x1, x2, x3, y1, y2, y3, a0, a1, a2, a3, b0, b1, b2, b3;
+// Direct-form filters in the lanes of a vector V, with the operations of Recurrence.h
+// in the same order: one class for both channels in FilterLanes, or several filters in
+// wider lanes.
+template <class V>
+struct RecurrenceLanes {
+  V input, output, x1, x2, x3, y1, y2, y3, a0, a1, a2, a3, b0, b1, b2, b3;
 
   template <class F>
   VANTROSE_KERNEL void Load(const F& l, const F& r) {
@@ -52,10 +54,9 @@ struct FilterLanes {
   }
 
   // y = ((((((b0·x + b1·x1) + b2·x2) + b3·x3) − a1·y1) − a2·y2) − a3·y3) / a0
-  VANTROSE_KERNEL V2 Third(V2 x) {
+  VANTROSE_KERNEL V Third(V x) {
     input = x;
-    const V2 y =
-        ((((((b0 * x + b1 * x1) + b2 * x2) + b3 * x3) - a1 * y1) - a2 * y2) - a3 * y3) / a0;
+    const V y = ((((((b0 * x + b1 * x1) + b2 * x2) + b3 * x3) - a1 * y1) - a2 * y2) - a3 * y3) / a0;
     output = y;
     x3 = x2;
     x2 = x1;
@@ -66,9 +67,9 @@ struct FilterLanes {
     return y;
   }
   // y = ((((b0·x + b1·x1) + b2·x2) − a1·y1) − a2·y2) / a0
-  VANTROSE_KERNEL V2 Second(V2 x) {
+  VANTROSE_KERNEL V Second(V x) {
     input = x;
-    const V2 y = ((((b0 * x + b1 * x1) + b2 * x2) - a1 * y1) - a2 * y2) / a0;
+    const V y = ((((b0 * x + b1 * x1) + b2 * x2) - a1 * y1) - a2 * y2) / a0;
     output = y;
     x2 = x1;
     x1 = x;
@@ -77,6 +78,8 @@ struct FilterLanes {
     return y;
   }
 };
+
+using FilterLanes = RecurrenceLanes<V2>;
 
 // The band oversamplers of both channels over a linear buffer: each round appends its
 // four values, the decimating sum reads 31 of them ending at most a frame before the
