@@ -13,6 +13,8 @@
 #include "StOversampler4x.h"
 #include "besselfilter.h"
 
+struct RenderPathKernels;
+
 // What the signal chain reads from the effect for one block: the rate, the member
 // copies of the parameters and the three switches truncated toward zero.  The plug-in
 // lock is held for the whole block, so none of it changes inside a block.
@@ -71,6 +73,14 @@ struct VantroseChain {
   // The same chain written plainly, one channel and one step at a time: the yardstick
   // that Render must match bit for bit.
   void RenderReference(const ChainControls& c, double** inputs, double** outputs, int nFrames);
+  // True when the state of every stage is exactly +0.0 (smoothers and coefficients
+  // are not state here).
+  bool StateIsSilent() const;
+  // Renders a block of +0.0 input on a silent state without running the chain for more
+  // than its first frame, bit for bit as the chain would; returns false, having done
+  // nothing, where input or state is not silent.
+  bool RenderSilence(const RenderPathKernels& kernels, const ChainControls& c, double** inputs,
+                     double** outputs, int nFrames);
   // Zeroes the saturation histories and nothing else.
   void ClearSaturation();
   // Block start: restarts from silence every recursive stage whose state is not all

@@ -21,7 +21,9 @@ void VantroseChain::RenderOn(SimdPath path, const ChainControls& c, double** inp
   const double fc = ((c.fs * 0.5) / c.fs) * 0.5;
   mShelfBiquad.setBiquad(4, fc, 0.4, 0.0);
   mBellBiquad.setBiquad(4, fc, 0.4, 0.0);
-  KernelsFor(path).render(*this, c, inputs, outputs, nFrames);
+  const RenderPathKernels& kernels = KernelsFor(path);
+  if (RenderSilence(kernels, c, inputs, outputs, nFrames)) return;
+  kernels.render(*this, c, inputs, outputs, nFrames);
 }
 
 const RenderPathKernels& KernelsFor(SimdPath path) {
