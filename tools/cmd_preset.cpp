@@ -8,6 +8,7 @@
 
 #include "Commands.h"
 #include "EffectSetup.h"
+#include "OutputPath.h"
 #include "PresetFile.h"
 
 namespace {
@@ -18,7 +19,7 @@ const char kUsage[] =
     "  save   writes the effect's program (defaults, changed by the --sets) as a program file\n"
     "  show   prints a program or bank file's header, program names and parameter values\n"
     "  --set NAME=VALUE   a parameter by name or index, in its own units\n"
-    "  --name TEXT        the program's name (the file keeps 27 characters)\n";
+    "  --name TEXT        the program's name (the file keeps 27 bytes of it)\n";
 
 int UsageError(const std::string& message) {
   std::fprintf(stderr, "vantrose preset: %s\n%s", message.c_str(), kUsage);
@@ -70,6 +71,7 @@ int RunSave(int argc, char** argv) {
     }
   }
   if (path.empty()) return UsageError("save needs a file name");
+  if (!CheckOutputPath(path, &error)) return Refuse(path, error);
 
   for (const ParamSetting& s : settings) {
     fx->GetParam(s.idx)->SetValue(s.value);
@@ -78,15 +80,18 @@ int RunSave(int argc, char** argv) {
   fx->ModifyCurrentPreset(haveName ? name.c_str() : nullptr);
   ByteChunk file;
   if (!fx->MakeProgramFile(&file)) return Refuse(path, FxErrorStr(kFxNoMemory));
-  EFxError err = WriteFxFile(path.c_str(), file);
-  if (err != kFxOK) return Refuse(path, FxErrorStr(err));
+  if (!WriteWholeFile(path, file.GetBytes(), static_cast<size_t>(file.Size()), &error))
+    return Refuse(path, error);
 
   FxProgramInfo written;
   ParseFxProgramHeader(file, 0, &written);
   std::printf("wrote %s: program \"%s\", %d parameters, parameter form, %d bytes\n", path.c_str(),
               PrintableName(written.mName).c_str(), fx->NParams(), file.Size());
-  if (haveName && std::strlen(written.mName) < name.size())
-    std::printf("  the name was cut to 27 characters\n");
+  // The file keeps at most 27 bytes of a name, cut between whole UTF-8 characters.
+  const size_t kept = std::strlen(written.mName);
+  if (haveName && kept < name.size())
+    std::printf("  the name was cut from %zu to %zu bytes (a program file keeps %d)\n", name.size(),
+                kept, kFxNameLen - 1);
   std::printf("  %s\n", DescribeSettings(*fx, settings).c_str());
   return 0;
 }

@@ -89,6 +89,11 @@ bool ParseArgs(int argc, char** argv, ProcessArgs* args, std::string* error) {
   return true;
 }
 
+// The files this run reads; no output may land on one of them.
+std::vector<std::string> Inputs(const ProcessArgs& args) {
+  return {args.in, args.state, args.preset};
+}
+
 std::string StatusText(const char* what, OSStatus status) {
   return std::string(what) + " (error " + std::to_string(status) + ")";
 }
@@ -119,31 +124,29 @@ std::string SetUpUnit(AUHost& host, const ProcessArgs& args, double rate, int ch
   return status == noErr ? "" : StatusText("the unit failed to initialise", status);
 }
 
-std::string SaveUnitState(AUHost& host, const std::string& path) {
+std::string SaveUnitState(AUHost& host, const ProcessArgs& args) {
   CFPropertyListRef state = nullptr;
   UInt32 size = sizeof state;
   OSStatus status = AudioUnitGetProperty(host.Get(), kAudioUnitProperty_ClassInfo,
                                          kAudioUnitScope_Global, 0, &state, &size);
   if (status != noErr) return StatusText("the unit's state could not be read", status);
   std::string error;
-  bool ok = WriteStateFile(path.c_str(), state, &error);
+  std::vector<std::string> taken = Inputs(args);
+  taken.push_back(args.out);
+  bool ok = WriteStateFile(args.saveState.c_str(), state, &error, taken);
   CFRelease(state);
   return ok ? "" : error;
 }
 
-// The output and state names are judged before any work: a state file must not
-// land on the audio it was made from or for.
+// The output and state names are judged before any work: neither may land on a file
+// the run reads, nor on each other.
 std::string CheckOutputs(const ProcessArgs& args) {
   std::string error;
-  if (!CheckOutputPath(args.out, &error)) return error;
+  if (!CheckOutputPath(args.out, &error, Inputs(args))) return error;
   if (args.saveState.empty()) return "";
-  if (!CheckOutputPath(args.saveState, &error)) return "--save-state: " + error;
-  for (const std::string* audio : {&args.in, &args.out}) {
-    if (SameFile(args.saveState, *audio))
-      return "--save-state '" + args.saveState + "' is the " +
-             (audio == &args.in ? "input" : "output") +
-             " file; the state goes to a file of its own";
-  }
+  std::vector<std::string> taken = Inputs(args);
+  taken.push_back(args.out);
+  if (!CheckOutputPath(args.saveState, &error, taken)) return "--save-state: " + error;
   return "";
 }
 
@@ -198,8 +201,7 @@ int RunProcess(int argc, char** argv) {
   error = SetUpUnit(host, args, reader.SampleRate(), channels, settings);
   if (!error.empty()) return Fail(error);
   AudioWriter writer;
-  if (!writer.Open(args.out, reader.SampleRate(), channels, &error,
-                   AudioWriter::ContainerFor(reader.Frames(), channels)))
+  if (!writer.Open(args.out, reader.SampleRate(), channels, &error, Inputs(args)))
     return Fail(error);
 
   std::vector<float> interleaved(static_cast<size_t>(args.block) * channels);
@@ -234,7 +236,7 @@ int RunProcess(int argc, char** argv) {
   ReportTruncation(reader, args.in, done);
   if (!writer.Commit(&error)) return Fail(error);
   if (!args.saveState.empty()) {
-    error = SaveUnitState(host, args.saveState);
+    error = SaveUnitState(host, args);
     if (!error.empty()) return Fail(error);
   }
 

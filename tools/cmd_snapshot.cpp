@@ -12,6 +12,7 @@
 
 #include "AppKit.h"
 #include "Commands.h"
+#include "OutputPath.h"
 #include "PanelSnapshot.h"
 
 namespace {
@@ -122,6 +123,10 @@ int RunSnapshot(int argc, char** argv) {
     request.settings.push_back(s);
   }
   if (request.outPath.empty()) return Fail("no output file given");
+  if (!CheckOutputPath(request.outPath, &error, PanelArtworkFiles())) {
+    std::fprintf(stderr, "vantrose snapshot: %s\n", error.c_str());
+    return kExitUsage;
+  }
   NSWorkspace::sharedWorkspace()->setHandler(OpenWithDesktop);
   std::vector<double> values;
   if (!RenderPanelSnapshot(request, &values, &error)) {

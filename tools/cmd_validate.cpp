@@ -425,9 +425,10 @@ void Parameters(Context& ctx) {
 void ChannelPairs(Context& ctx) {
   Report& r = ctx.report;
   r.Section("channel configurations");
-  const int pairs[][2] = {{1, 1}, {1, 2}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8},
-                          {2, 2}, {2, 4}, {2, 5}, {2, 6}, {2, 7}, {2, 8}, {4, 4},
-                          {4, 5}, {5, 5}, {6, 6}, {7, 7}, {8, 8}};
+  // Fewer outputs than inputs as well as more: only 1-1 and 2-2 are the effect's.
+  const int pairs[][2] = {{1, 1}, {1, 2}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8}, {2, 1},
+                          {2, 2}, {2, 4}, {2, 5}, {2, 6}, {2, 7}, {2, 8}, {4, 1}, {4, 2},
+                          {4, 4}, {4, 5}, {5, 5}, {6, 6}, {7, 7}, {8, 2}, {8, 8}};
   for (const auto& p : pairs) {
     AUHost host(ctx.component);
     OSStatus out = host.SetFormat(kAudioUnitScope_Output, static_cast<UInt32>(p[1]), 44100.0);
