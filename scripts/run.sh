@@ -17,7 +17,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(
   g++ cmake ninja-build pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev zlib1g-dev libsndfile1-dev
+  libpng-dev zlib1g-dev libsndfile1-dev libcli11-dev nlohmann-json3-dev help2man
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   clang libclang-rt-14-dev clang-format
   lv2-dev liblilv-dev lilv-utils sordi

@@ -18,18 +18,6 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: vantrose process IN OUT [--block N] [--state FILE] [--preset FILE.fxp]\n"
-    "                        [--set NAME=VALUE]... [--save-state FILE]\n"
-    "  IN     a mono or stereo sound file (WAV, AIFF, FLAC, ...), 8000 to 768000 Hz\n"
-    "  OUT    the processed audio, 32-bit float WAV (RF64 past 4 GiB), same rate and\n"
-    "         channels; a new file or a regular one, in an existing folder\n"
-    "  --block N          frames per processing block (default 512)\n"
-    "  --state FILE       a saved unit state (class info) restored before the rest\n"
-    "  --preset FILE.fxp  a program file, loaded first (the --sets still apply after it)\n"
-    "  --set NAME=VALUE   a parameter by name or index, in its own units\n"
-    "  --save-state FILE  the unit's state (class info) after processing (not IN or OUT)\n";
-
 constexpr int kMaxBlock = 1 << 16;
 
 struct ProcessArgs {
@@ -37,56 +25,38 @@ struct ProcessArgs {
   int block = 512;
   std::string preset;
   std::string state, saveState;
-  std::vector<std::string> sets;
+  std::vector<ParamSetting> sets;
 };
 
-int UsageError(const std::string& message) {
-  std::fprintf(stderr, "vantrose process: %s\n%s", message.c_str(), kUsage);
-  return kExitUsage;
+CommandApp ProcessApp(ProcessArgs* a) {
+  CommandApp app = NewCommandApp(
+      "process", "run a sound file through the effect's Audio Unit into a 32-bit float WAV");
+  app->add_option("IN", a->in,
+                  "a mono or stereo sound file (WAV, AIFF, FLAC, ...), 8000 to 768000 Hz")
+      ->required();
+  app->add_option("OUT", a->out,
+                  "the processed audio: 32-bit float WAV (RF64 past 4 GiB), same rate and "
+                  "channels; a new file or a regular one in an existing folder, not IN")
+      ->required();
+  app->add_option("--block", a->block, "frames per processing block, 1 to 65536")
+      ->check(CLI::Range(1, kMaxBlock))
+      ->type_name("N")
+      ->capture_default_str();
+  app->add_option("--state", a->state, "a saved unit state (class info) restored before the rest")
+      ->type_name("FILE");
+  app->add_option("--preset", a->preset,
+                  "a program file, loaded after the state (the --sets still apply after it)")
+      ->type_name("FILE.fxp");
+  AddSetOption(*app, &a->sets);
+  app->add_option("--save-state", a->saveState,
+                  "the unit's state (class info) after processing; not IN, OUT or a file read")
+      ->type_name("FILE");
+  return app;
 }
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "vantrose process: %s\n", message.c_str());
   return kExitUsage;
-}
-
-bool ParseArgs(int argc, char** argv, ProcessArgs* args, std::string* error) {
-  std::vector<std::string> files;
-  for (int i = 0; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--block" || a == "--set" || a == "--preset" || a == "--state" ||
-        a == "--save-state") {
-      if (i + 1 >= argc) {
-        *error = a + " needs a value";
-        return false;
-      }
-      const char* v = argv[++i];
-      if (a == "--set") {
-        args->sets.push_back(v);
-      } else if (a == "--preset") {
-        args->preset = v;
-      } else if (a == "--state") {
-        args->state = v;
-      } else if (a == "--save-state") {
-        args->saveState = v;
-      } else if (!ParseInt(v, &args->block) || args->block < 1 || args->block > kMaxBlock) {
-        *error = "--block takes a whole number of frames from 1 to " + std::to_string(kMaxBlock);
-        return false;
-      }
-    } else if (a.size() > 1 && a[0] == '-') {
-      *error = "unknown option '" + a + "'";
-      return false;
-    } else {
-      files.push_back(a);
-    }
-  }
-  if (files.size() != 2) {
-    *error = "expected an input and an output file";
-    return false;
-  }
-  args->in = files[0];
-  args->out = files[1];
-  return true;
 }
 
 // The files this run reads; no output may land on one of them.
@@ -168,11 +138,16 @@ void PrintLevels(const char* what, const LevelMeter* meters, int channels) {
 
 }  // namespace
 
+CommandApp ProcessCommandLine() {
+  static ProcessArgs unused;
+  return ProcessApp(&unused);
+}
+
 int RunProcess(int argc, char** argv) {
   ProcessArgs args;
-  std::string error;
-  if (!ParseArgs(argc, argv, &args, &error)) return UsageError(error);
-  error = CheckOutputs(args);
+  const int code = ParseCommandLine(*ProcessApp(&args), argc, argv);
+  if (code >= 0) return code;
+  std::string error = CheckOutputs(args);
   if (!error.empty()) return Fail(error);
 
   AudioReader reader;
@@ -191,11 +166,7 @@ int RunProcess(int argc, char** argv) {
     return Fail(error);
   }
   std::unique_ptr<Vantrose> probe(static_cast<Vantrose*>(MakePlug(nullptr)));
-  for (const std::string& s : args.sets) {
-    ParamSetting p;
-    if (!ParseParamSetting(*probe, s.c_str(), &p, &error)) return UsageError(error);
-    settings.push_back(p);
-  }
+  settings.insert(settings.end(), args.sets.begin(), args.sets.end());
 
   AUHost host(VantroseComponent::RegisterFactory());
   error = SetUpUnit(host, args, reader.SampleRate(), channels, settings);
