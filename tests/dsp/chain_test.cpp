@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <tuple>
 
@@ -58,6 +59,21 @@ struct IdentityCase {
 };
 
 const SimdPath kPaths[] = {SimdPath::kSse2, SimdPath::kAvx2, SimdPath::kAvx512};
+
+// Names the vector paths this processor lets the identity tests check, so that a green
+// run on an older processor is not taken for full coverage.
+class VectorPathsReport : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    std::string ran, skipped;
+    for (SimdPath p : kPaths)
+      (CpuSupports(p) ? ran : skipped) += std::string(" ") + SimdPathName(p);
+    std::printf("vector paths checked bit for bit:%s%s%s\n", ran.c_str(),
+                skipped.empty() ? "" : "; skipped, not on this processor:", skipped.c_str());
+  }
+};
+::testing::Environment* const kVectorPathsReport =
+    ::testing::AddGlobalTestEnvironment(new VectorPathsReport);
 
 int BlockSize(const IdentityCase& p, int block) {
   static const int kSizes[] = {1, 63, 64, 65, 127, 128, 129, 2, 4096, 200, 3};
