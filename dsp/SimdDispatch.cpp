@@ -7,6 +7,25 @@ namespace {
 
 const char* const kNames[kSimdPathCount] = {"sse2", "avx2", "avx512"};
 
+// The environment's text as it may reach a terminal: printable ASCII as it is, every
+// other byte as \xNN, at most 64 bytes of it.
+std::string Printable(const char* text) {
+  std::string out;
+  size_t n = 0;
+  for (const char* p = text; *p; ++p, ++n) {
+    if (n == 64) return out + "...";
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c >= 0x20 && c < 0x7F) {
+      out += *p;
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+      out += escaped;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 const char* SimdPathName(SimdPath path) {
@@ -57,7 +76,7 @@ SimdChoice ChooseSimdPath(const char* request) {
   if (!ParseSimdPath(request, &asked)) {
     choice.refused = true;
     choice.message =
-        std::string("VANTROSE_SIMD=") + request + " is not a known path (sse2, avx2 or avx512)";
+        "VANTROSE_SIMD=" + Printable(request) + " is not a known path (sse2, avx2 or avx512)";
   } else if (!CpuSupports(asked)) {
     choice.refused = true;
     choice.message =

@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(
   g++ cmake ninja-build pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev zlib1g-dev libsndfile1-dev
+  libpng-dev zlib1g-dev libsndfile1-dev libcli11-dev nlohmann-json3-dev help2man
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   clang libclang-rt-14-dev clang-format
   lv2-dev liblilv-dev lilv-utils sordi
@@ -67,11 +67,14 @@ run_fuzzers() {
     seeds=tests/fuzz/corpus/$name
     work=$dir/corpus/$name
     mkdir -p "$work" "$seeds"
+    # A target with a dictionary of its format's tokens (tests/fuzz/NAME.dict) gets it.
+    local dict=()
+    [ -f "tests/fuzz/$name.dict" ] && dict=(-dict="tests/fuzz/$name.dict")
     echo "== fuzz $name: ${seconds}s"
     "$f" -runs=0 "$seeds" || status=1
     local log=$dir/$name.log
-    if "$f" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
-      "$work" "$seeds" >"$log" 2>&1; then
+    if "$f" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+      -print_final_stats=1 "$work" "$seeds" >"$log" 2>&1; then
       grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss)' "$log" || true
     else
       tail -n 60 "$log"

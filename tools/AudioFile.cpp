@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "OutputPath.h"
-
 AudioReader::~AudioReader() {
   if (mFile) sf_close(mFile);
 }
@@ -65,63 +63,31 @@ bool AudioReader::Failed(std::string* error) const {
 }
 
 AudioWriter::~AudioWriter() {
-  if (!mCommitted) Discard();
-}
-
-void AudioWriter::Discard() {
   if (mFile) sf_close(mFile);
-  mFile = nullptr;
-  if (mFd >= 0) close(mFd);
-  mFd = -1;
-  if (!mTempPath.empty()) unlink(mTempPath.c_str());
-  mTempPath.clear();
-}
-
-namespace {
-
-// The largest data chunk a plain WAV holds: its RIFF size, 32 bits, also counts the
-// header (under 100 bytes here), so a little is kept in hand.
-constexpr long long kMaxWavDataBytes = 0xFFFFFFFFLL - 4096;
-
-}  // namespace
-
-AudioWriter::Container AudioWriter::ContainerFor(long long nFrames, int channels) {
-  return nFrames * channels * 4 > kMaxWavDataBytes ? kRF64 : kWav;
 }
 
 bool AudioWriter::Open(const std::string& path, int sampleRate, int channels, std::string* error,
-                       Container container) {
-  mPath = path;
-  mContainer = container;
-  mChannels = channels;
-  mDataBytes = 0;
-  if (!CheckOutputPath(path, error)) return false;
-  mFd = CreateTempBeside(path, &mTempPath, error);
-  if (mFd < 0) return false;
+                       const std::vector<std::string>& inputs) {
+  if (!mOut.Open(path, error, inputs)) return false;
   SF_INFO info = {};
   info.samplerate = sampleRate;
   info.channels = channels;
-  info.format = (container == kRF64 ? SF_FORMAT_RF64 : SF_FORMAT_WAV) | SF_FORMAT_FLOAT;
-  mFile = sf_open_fd(mFd, SFM_WRITE, &info, SF_FALSE);
+  info.format = SF_FORMAT_RF64 | SF_FORMAT_FLOAT;
+  mFile = sf_open_fd(mOut.Descriptor(), SFM_WRITE, &info, SF_FALSE);
   if (!mFile) {
     *error = "can't write '" + path + "': " + sf_strerror(nullptr);
-    Discard();
+    mOut.Discard();
     return false;
   }
+  sf_command(mFile, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
   return true;
 }
 
 bool AudioWriter::Write(const float* interleaved, int nFrames, std::string* error) {
-  const long long bytes = 4LL * nFrames * mChannels;
-  if (mContainer == kWav && mDataBytes + bytes > kMaxWavDataBytes) {
-    *error = "'" + mPath + "' would outgrow the 4 GiB a WAV file can hold";
-    return false;
-  }
   if (sf_writef_float(mFile, interleaved, nFrames) != nFrames) {
-    *error = "writing '" + mPath + "' failed: " + sf_strerror(mFile);
+    *error = "writing '" + mOut.Path() + "' failed: " + sf_strerror(mFile);
     return false;
   }
-  mDataBytes += bytes;
   return true;
 }
 
@@ -129,31 +95,17 @@ bool AudioWriter::Commit(std::string* error) {
   const int closed = sf_close(mFile);
   mFile = nullptr;
   if (closed != 0) {
-    *error = "finishing '" + mPath + "' failed: " + sf_error_number(closed);
-    Discard();
+    *error = "finishing '" + mOut.Path() + "' failed: " + sf_error_number(closed);
+    mOut.Discard();
     return false;
   }
-  const bool flushed = fsync(mFd) == 0 && close(mFd) == 0;
-  mFd = -1;
-  if (!flushed) {
-    *error = "finishing '" + mPath + "' failed: " + std::strerror(errno);
-    Discard();
-    return false;
-  }
-  if (!MoveIntoPlace(mTempPath, mPath, error)) {
-    Discard();
-    return false;
-  }
-  mTempPath.clear();
-  mCommitted = true;
-  return true;
+  return mOut.Commit(error);
 }
 
 bool WriteWav(const std::string& path, const float* interleaved, long long nFrames, int sampleRate,
               int channels, std::string* error) {
   AudioWriter w;
-  if (!w.Open(path, sampleRate, channels, error, AudioWriter::ContainerFor(nFrames, channels)))
-    return false;
+  if (!w.Open(path, sampleRate, channels, error)) return false;
   const int chunk = 1 << 16;
   for (long long pos = 0; pos < nFrames; pos += chunk) {
     const int n = static_cast<int>(nFrames - pos < chunk ? nFrames - pos : chunk);

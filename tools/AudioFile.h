@@ -4,8 +4,11 @@
 // 32-bit float WAV (RF64 past 4 GiB) that only ever shows a complete file under its
 // final name.
 #include <string>
+#include <vector>
 
 #include <sndfile.h>
+
+#include "OutputPath.h"
 
 class AudioReader {
  public:
@@ -39,34 +42,25 @@ class AudioReader {
 class AudioWriter {
  public:
   AudioWriter() = default;
-  // Removes the unfinished file unless Commit succeeded.
   ~AudioWriter();
   AudioWriter(const AudioWriter&) = delete;
   AudioWriter& operator=(const AudioWriter&) = delete;
 
-  enum Container { kWav, kRF64 };
-  // Plain WAV while the whole output's sizes fit its 32-bit fields, RF64 beyond.
-  static Container ContainerFor(long long nFrames, int channels);
-
-  // Refuses an unusable path (see CheckOutputPath), then starts a 32-bit float file
-  // under a temporary name created exclusively beside path.
+  // Refuses an unusable path or one of inputs (see CheckOutputPath), then starts a
+  // 32-bit float file under a temporary name created exclusively beside path.  The
+  // file is begun as RF64 and libsndfile writes it as plain WAV at the close when
+  // what was written fits in WAV's 32-bit sizes, so the container follows the
+  // output's real length, never a length an input's header claims.
   bool Open(const std::string& path, int sampleRate, int channels, std::string* error,
-            Container container = kWav);
-  // Fails, rather than writing a file whose sizes wrap, when a WAV outgrows 4 GiB.
+            const std::vector<std::string>& inputs = {});
   bool Write(const float* interleaved, int nFrames, std::string* error);
-  // Closes the file and moves it to its final name.
+  // Closes the file and moves it to its final name; the unfinished file is removed
+  // on failure, or when the writer goes without a commit.
   bool Commit(std::string* error);
 
  private:
-  void Discard();
-
   SNDFILE* mFile = nullptr;
-  int mFd = -1;
-  Container mContainer = kWav;
-  int mChannels = 0;
-  long long mDataBytes = 0;
-  std::string mPath, mTempPath;
-  bool mCommitted = false;
+  OutputFile mOut;
 };
 
 // Writes a whole interleaved buffer as a 32-bit float WAV.

@@ -12,6 +12,7 @@
 #include "AppKit.h"
 #include "IGraphicsCocoa.h"
 #include "IGraphicsMac.h"
+#include "OutputPath.h"
 #include "Raster_MemBitmap.h"
 #include "Raster_PNG.h"
 #include "Raster_PNGWrite.h"
@@ -82,7 +83,7 @@ void Replay(IGraphicsCocoa* view, PanelGesture g) {
   }
 }
 
-bool WriteScreen(const CGContext& screen, const std::string& path) {
+bool EncodeScreen(const CGContext& screen, std::vector<unsigned char>* png) {
   Raster_MemBitmap bmp(screen.width, screen.height, 4);
   if (bmp.getWidth() != screen.width) return false;
   for (int y = 0; y < screen.height; ++y) {
@@ -91,7 +92,7 @@ bool WriteScreen(const CGContext& screen, const std::string& path) {
           0xFF000000u | screen.pixels[static_cast<size_t>(y) * screen.width + x];
     }
   }
-  return Raster_WritePNG(path.c_str(), &bmp);
+  return Raster_EncodePNG(&bmp, png);
 }
 
 std::string BaseName(const char* file) {
@@ -176,6 +177,21 @@ bool RegisterPanelArtwork(const std::string& dir, std::string* error) {
   return false;
 }
 
+std::vector<std::string> PanelArtworkFiles() {
+  std::vector<std::string> files;
+  const NSBundle* bundle = NSBundle::bundleWithIdentifier(VantroseIdentity::kBundleID);
+  if (!bundle) return files;
+  std::vector<const char*> names = {VantroseLayout::kBackgroundFile};
+  for (const VantroseLayout::ControlPlace& c : VantroseLayout::kControls)
+    names.push_back(c.file);
+  for (const char* file : names) {
+    std::string name = BaseName(file);
+    std::string path = bundle->pathForResource(name.substr(0, name.size() - 4).c_str(), "png");
+    if (!path.empty()) files.push_back(path);
+  }
+  return files;
+}
+
 bool RenderPanelSnapshot(const PanelSnapshotRequest& request, std::vector<double>* values,
                          std::string* error) {
   if (request.scale != 1.0f && request.scale != 1.5f && request.scale != 2.0f) {
@@ -215,9 +231,10 @@ bool RenderPanelSnapshot(const PanelSnapshotRequest& request, std::vector<double
   values->clear();
   for (int i = 0; i < fx->NParams(); ++i)
     values->push_back(fx->GetParam(i)->GetValue());
-  if (!WriteScreen(*window.screen(), request.outPath)) {
-    *error = "can't write '" + request.outPath + "'";
+  std::vector<unsigned char> png;
+  if (!EncodeScreen(*window.screen(), &png)) {
+    *error = "can't encode the panel as PNG";
     return false;
   }
-  return true;
+  return WriteWholeFile(request.outPath, png.data(), png.size(), error, PanelArtworkFiles());
 }

@@ -40,7 +40,11 @@ std::string FindProductRoot();
 // cached per process.  False with a message when no artwork is found.
 bool RegisterPanelArtwork(const std::string& dir, std::string* error);
 
-// Renders and writes the panel; on success *values holds every parameter's
-// value after the gestures, in index order.  False with a message in *error.
+// The artwork files the registered bundle draws from: a snapshot may not overwrite
+// one of them.
+std::vector<std::string> PanelArtworkFiles();
+
+// Renders and writes the panel (never over its own artwork); on success *values holds every
+// parameter's value after the gestures, in index order.  False with a message in *error.
 bool RenderPanelSnapshot(const PanelSnapshotRequest& request, std::vector<double>* values,
                          std::string* error);

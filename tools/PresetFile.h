@@ -15,6 +15,6 @@ bool ProgramFileSettings(const char* path, std::vector<ParamSetting>* settings, 
 // "'Vnt1' (0x566E7431)" for a four-character code.
 std::string FourCCText(int code);
 
-// The text with control characters (bytes below 0x20, and 0x7F) shown as \xNN, for
-// printing names read from files.
+// The text as it may reach a terminal: valid UTF-8 as it is, but control characters
+// (C0, DEL and C1) and every byte of an invalid UTF-8 sequence shown as \xNN.
 std::string PrintableName(const char* text);

@@ -237,22 +237,12 @@ bool WriteResponsePlot(const ResponsePlot& plot, const std::string& path, std::s
     *error = "can't draw a plot of that size";
     return false;
   }
-  // Written to a temporary beside the target and moved into place, so a failed write
-  // leaves no file and any earlier one whole.
-  std::string temp;
-  const int fd = CheckOutputPath(path, error) ? CreateTempBeside(path, &temp, error) : -1;
-  if (fd < 0) return false;
-  close(fd);
-  if (!Raster_WritePNG(temp.c_str(), &bmp)) {
-    std::remove(temp.c_str());
-    *error = "can't write '" + path + "'";
+  std::vector<unsigned char> png;
+  if (!Raster_EncodePNG(&bmp, &png)) {
+    *error = "can't encode the plot as PNG";
     return false;
   }
-  if (!MoveIntoPlace(temp, path, error)) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+  return WriteWholeFile(path, png.data(), png.size(), error);
 }
 
 ResponsePlot MakeResponsePlot(const IPluginBase& plug, double rate,

@@ -147,7 +147,9 @@ CFTypeRef ReadValue(Reader& r, const std::string& tag) {
   return nullptr;
 }
 
-CFPropertyListRef Parse(const std::string& text, std::string* error) {
+}  // namespace
+
+CFPropertyListRef ParseStateText(const std::string& text, std::string* error) {
   Reader r{text};
   std::string tag;
   if (!r.Tag(&tag) || tag != "plist" || !r.Tag(&tag) || tag != "dict") {
@@ -173,6 +175,8 @@ CFPropertyListRef Parse(const std::string& text, std::string* error) {
   return nullptr;
 }
 
+namespace {
+
 // One entry of the dictionary as XML, or "" for a value of another type.
 std::string Entry(const std::string& key, CFTypeRef value) {
   std::string v;
@@ -194,11 +198,8 @@ std::string Entry(const std::string& key, CFTypeRef value) {
 
 }  // namespace
 
-bool WriteStateFile(const char* path, CFPropertyListRef state, std::string* error) {
-  if (!state || CFGetTypeID(state) != CFDictionaryGetTypeID()) {
-    *error = "no state to save";
-    return false;
-  }
+std::string StateText(CFPropertyListRef state) {
+  if (!state || CFGetTypeID(state) != CFDictionaryGetTypeID()) return "";
   std::string text =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n";
   CFDictionaryRef dict = static_cast<CFDictionaryRef>(state);
@@ -209,7 +210,17 @@ bool WriteStateFile(const char* path, CFPropertyListRef state, std::string* erro
     if (value) text += Entry(key, value);
   }
   text += "</dict>\n</plist>\n";
-  return WriteWholeFile(path, text, error);
+  return text;
+}
+
+bool WriteStateFile(const char* path, CFPropertyListRef state, std::string* error,
+                    const std::vector<std::string>& inputs) {
+  const std::string text = StateText(state);
+  if (text.empty()) {
+    *error = "no state to save";
+    return false;
+  }
+  return WriteWholeFile(path, text, error, inputs);
 }
 
 CFPropertyListRef ReadStateFile(const char* path, std::string* error) {
@@ -229,7 +240,7 @@ CFPropertyListRef ReadStateFile(const char* path, std::string* error) {
     *error = std::string("'") + path + "' is too large for a saved state";
     return nullptr;
   }
-  CFPropertyListRef state = Parse(text, error);
+  CFPropertyListRef state = ParseStateText(text, error);
   if (!state) *error = std::string("'") + path + "': " + *error;
   return state;
 }

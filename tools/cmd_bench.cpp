@@ -15,18 +15,14 @@
 #include <x86intrin.h>
 #endif
 
+#include <nlohmann/json.hpp>
+
 #include "Commands.h"
 #include "DenormalGuard.h"
 #include "EffectSetup.h"
 #include "SimdDispatch.h"
 
 namespace {
-
-const char kUsage[] =
-    "usage: vantrose bench [--silence] [--runs N] [--seconds S]\n"
-    "  --runs N      runs per figure, the best counts (default 5, at least 1)\n"
-    "  --seconds S   seconds of audio per run (default 10)\n"
-    "  --silence     a loud burst, then 120 s of silence: cost of the last 10 s\n";
 
 constexpr int kBlock = 512;
 
@@ -112,7 +108,9 @@ class RunTimer {
 
 // The effect through its float path, as a host drives it.
 Cost RunEffect(Vantrose& fx, const Signal& sig, double fs, double seconds) {
-  const long long frames = static_cast<long long>(fs * seconds) / kBlock * kBlock;
+  // At least one block, so that the shortest runs still give a figure.
+  const long long frames =
+      std::max<long long>(kBlock, static_cast<long long>(fs * seconds) / kBlock * kBlock);
   std::vector<float> outL(kBlock), outR(kBlock);
   float* outs[2] = {outL.data(), outR.data()};
   const size_t period = sig.left.size() / kBlock * kBlock;
@@ -130,7 +128,9 @@ Cost RunEffect(Vantrose& fx, const Signal& sig, double fs, double seconds) {
 
 // The plain chain on the same signal in double precision, for the ratio.
 Cost RunPlainChain(Vantrose& fx, const Signal& sig, double fs, double seconds) {
-  const long long frames = static_cast<long long>(fs * seconds) / kBlock * kBlock;
+  // At least one block, so that the shortest runs still give a figure.
+  const long long frames =
+      std::max<long long>(kBlock, static_cast<long long>(fs * seconds) / kBlock * kBlock);
   std::vector<double> inL(kBlock), inR(kBlock), outL(kBlock), outR(kBlock);
   double* ins[2] = {inL.data(), inR.data()};
   double* outs[2] = {outL.data(), outR.data()};
@@ -157,19 +157,39 @@ struct BenchOptions {
   int runs = 5;
   double seconds = 10.0;
   bool silence = false;
+  bool json = false;
 };
+
+CommandApp BenchApp(BenchOptions* o) {
+  CommandApp app = NewCommandApp("bench", "cycles per stereo frame and realtime factor");
+  app->add_option("--runs", o->runs, "runs per figure, the best counts, 1 to 100")
+      ->check(CLI::Range(1, 100))
+      ->type_name("N")
+      ->capture_default_str();
+  app->add_option("--seconds", o->seconds, "seconds of audio per run, 0.01 to 3600")
+      ->check(CLI::Range(0.01, 3600.0))
+      ->type_name("S")
+      ->capture_default_str();
+  app->add_flag("--silence", o->silence,
+                "a loud burst, then 120 s of silence: cost of the last 10 s");
+  app->add_flag("--json", o->json, "print one JSON document with the same figures");
+  return app;
+}
 
 int RunFigures(const BenchOptions& o) {
   const Signal sig(1 << 16);
-  std::printf(
-      "Render path %s.  Stereo, blocks of %d, every stage engaged; best of %d runs\n"
-      "of %g s of audio.\n",
-      SimdPathName(ActiveSimdPath()), kBlock, o.runs, o.seconds);
-  std::printf(
-      "Cycles are TSC ticks per stereo frame (blocks interrupted by other threads left\n"
-      "out); realtime = seconds of audio per second of this thread's CPU time.\n\n");
-  std::printf("%8s %7s %14s %10s %16s %9s\n", "rate", "factor", "cycles/frame", "realtime",
-              "plain chain", "speed-up");
+  if (!o.json) {
+    std::printf(
+        "Render path %s.  Stereo, blocks of %d, every stage engaged; best of %d runs\n"
+        "of %g s of audio.\n",
+        SimdPathName(ActiveSimdPath()), kBlock, o.runs, o.seconds);
+    std::printf(
+        "Cycles are TSC ticks per stereo frame (blocks interrupted by other threads left\n"
+        "out); realtime = seconds of audio per second of this thread's CPU time.\n\n");
+    std::printf("%8s %7s %14s %10s %16s %9s\n", "rate", "factor", "cycles/frame", "realtime",
+                "plain chain", "speed-up");
+  }
+  nlohmann::json rows = nlohmann::json::array();
   for (double fs : {44100.0, 96000.0}) {
     for (bool over : {false, true}) {
       auto fx = MakeConfiguredEffect(fs, kBlock, 2, BenchSettings(over));
@@ -179,10 +199,27 @@ int RunFigures(const BenchOptions& o) {
         best = Better(best, RunEffect(*fx, sig, fs, o.seconds));
         plain = Better(plain, RunPlainChain(*fx, sig, fs, o.seconds));
       }
+      if (o.json) {
+        rows.push_back({{"rate_hz", fs},
+                        {"oversampling_factor", over ? 16 : 4},
+                        {"cycles_per_frame", best.ticksPerFrame},
+                        {"realtime_factor", best.realtime},
+                        {"plain_chain_cycles_per_frame", plain.ticksPerFrame},
+                        {"speed_up", plain.ticksPerFrame / best.ticksPerFrame}});
+        continue;
+      }
       std::printf("%8.0f %7d %14.0f %9.1fx %16.0f %8.2fx\n", fs, over ? 16 : 4, best.ticksPerFrame,
                   best.realtime, plain.ticksPerFrame, plain.ticksPerFrame / best.ticksPerFrame);
       std::fflush(stdout);
     }
+  }
+  if (o.json) {
+    const nlohmann::json doc = {{"render_path", SimdPathName(ActiveSimdPath())},
+                                {"block_frames", kBlock},
+                                {"runs", o.runs},
+                                {"seconds_per_run", o.seconds},
+                                {"figures", rows}};
+    std::printf("%s\n", doc.dump(2).c_str());
   }
   return 0;
 }
@@ -198,11 +235,14 @@ int RunSilence(const BenchOptions& o) {
     burst.left[i] = loud.left[i] * 2.0f;
     burst.right[i] = loud.right[i] * 2.0f;
   }
-  std::printf("Render path %s.\n", SimdPathName(ActiveSimdPath()));
-  std::printf(
-      "44100 Hz stereo: steady noise, then a 1 s burst at full scale followed by 120 s of\n"
-      "silence in twelve 10 s pieces.  Cost relative to the steady state; the pieces by\n"
-      "CPU time, the last one also in TSC cycles per frame.\n\n");
+  if (!o.json) {
+    std::printf("Render path %s.\n", SimdPathName(ActiveSimdPath()));
+    std::printf(
+        "44100 Hz stereo: steady noise, then a 1 s burst at full scale followed by 120 s of\n"
+        "silence in twelve 10 s pieces.  Cost relative to the steady state; the pieces by\n"
+        "CPU time, the last one also in TSC cycles per frame.\n\n");
+  }
+  nlohmann::json rows = nlohmann::json::array();
   for (bool over : {false, true}) {
     auto fx = MakeConfiguredEffect(fs, kBlock, 2, BenchSettings(over));
     RunEffect(*fx, loud, fs, 0.5);
@@ -210,43 +250,46 @@ int RunSilence(const BenchOptions& o) {
     for (int r = 0; r < o.runs; ++r)
       steady = Better(steady, RunEffect(*fx, loud, fs, 10.0));
     RunEffect(*fx, burst, fs, 1.0);
-    std::printf("factor %2d, pieces:", over ? 16 : 4);
+    if (!o.json) std::printf("factor %2d, pieces:", over ? 16 : 4);
     Cost last = {0, 0};
+    nlohmann::json pieces = nlohmann::json::array();
     for (int piece = 0; piece < 12; ++piece) {
       last = RunEffect(*fx, quiet, fs, 10.0);
+      pieces.push_back(steady.realtime / last.realtime);
+      if (o.json) continue;
       std::printf(" %.2f", steady.realtime / last.realtime);
       std::fflush(stdout);
+    }
+    if (o.json) {
+      rows.push_back({{"oversampling_factor", over ? 16 : 4},
+                      {"piece_cost_relative_to_steady", pieces},
+                      {"steady_cycles_per_frame", steady.ticksPerFrame},
+                      {"last_silence_cycles_per_frame", last.ticksPerFrame},
+                      {"last_silence_relative", last.ticksPerFrame / steady.ticksPerFrame}});
+      continue;
     }
     std::printf("\n  steady %.0f cycles/frame, last 10 s of silence %.0f cycles/frame: %.2fx\n\n",
                 steady.ticksPerFrame, last.ticksPerFrame,
                 last.ticksPerFrame / steady.ticksPerFrame);
   }
+  if (o.json) {
+    const nlohmann::json doc = {
+        {"render_path", SimdPathName(ActiveSimdPath())}, {"rate_hz", fs}, {"silence", rows}};
+    std::printf("%s\n", doc.dump(2).c_str());
+  }
   return 0;
-}
-
-int UsageError(const std::string& message) {
-  std::fprintf(stderr, "vantrose bench: %s\n%s", message.c_str(), kUsage);
-  return kExitUsage;
 }
 
 }  // namespace
 
+CommandApp BenchCommandLine() {
+  static BenchOptions unused;
+  return BenchApp(&unused);
+}
+
 int RunBench(int argc, char** argv) {
   BenchOptions o;
-  for (int i = 0; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--silence") {
-      o.silence = true;
-    } else if (a == "--runs" || a == "--seconds") {
-      if (i + 1 >= argc) return UsageError(a + " needs a value");
-      const char* v = argv[++i];
-      if (a == "--runs" ? !ParseInt(v, &o.runs) || o.runs < 1 || o.runs > 100
-                        : !ParseNumber(v, &o.seconds) || o.seconds < 0.01 || o.seconds > 3600) {
-        return UsageError("bad value '" + std::string(v) + "' for " + a);
-      }
-    } else {
-      return UsageError("unexpected argument '" + a + "'");
-    }
-  }
+  const int code = ParseCommandLine(*BenchApp(&o), argc, argv);
+  if (code >= 0) return code;
   return o.silence ? RunSilence(o) : RunFigures(o);
 }

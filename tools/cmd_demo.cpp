@@ -21,7 +21,14 @@
 
 namespace {
 
-const char kUsage[] = "usage: vantrose demo [--out DIR]   (default folder: vantrose-demo)\n";
+CommandApp DemoApp(std::string* dir) {
+  CommandApp app = NewCommandApp(
+      "demo", "synthesise a test track and process it at a few settings, with pictures");
+  app->add_option("--out", *dir, "the folder for the files")
+      ->type_name("DIR")
+      ->capture_default_str();
+  return app;
+}
 
 constexpr int kRate = 44100;
 constexpr double kSeconds = 4.0;
@@ -112,16 +119,15 @@ double LevelDb(const std::vector<float>& l, const std::vector<float>& r, bool pe
 
 }  // namespace
 
+CommandApp DemoCommandLine() {
+  static std::string unused;
+  return DemoApp(&unused);
+}
+
 int RunDemo(int argc, char** argv) {
   std::string dir = "vantrose-demo";
-  for (int i = 0; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
-      dir = argv[++i];
-    } else {
-      std::fprintf(stderr, "vantrose demo: unexpected argument '%s'\n%s", argv[i], kUsage);
-      return kExitUsage;
-    }
-  }
+  const int code = ParseCommandLine(*DemoApp(&dir), argc, argv);
+  if (code >= 0) return code;
   if (mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) {
     std::fprintf(stderr, "vantrose demo: can't create folder '%s': %s\n", dir.c_str(),
                  std::strerror(errno));

@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <memory>
 
+#include <nlohmann/json.hpp>
+
 #include "Commands.h"
 #include "SimdDispatch.h"
 #include "Vantrose.h"
@@ -63,13 +65,80 @@ int PrintPluginInfo(IPluginBase& plug) {
   return 0;
 }
 
-int RunInfo(int argc, char** argv) {
-  if (argc > 0) {
-    std::fprintf(stderr, "vantrose info: unexpected argument '%s'\nusage: vantrose info\n",
-                 argv[0]);
-    return kExitUsage;
+namespace {
+
+struct InfoArgs {
+  bool json = false;
+};
+
+CommandApp InfoApp(InfoArgs* a) {
+  CommandApp app = NewCommandApp("info", "list the effect's identity and parameters");
+  app->add_flag("--json", a->json, "print one JSON document with the same figures");
+  return app;
+}
+
+std::string Code(int code) {
+  char text[5];
+  FourCCText(code, text);
+  return text;
+}
+
+nlohmann::json InfoDocument(IPluginBase& plug) {
+  char version[MAX_VERSION_STR_LEN];
+  plug.GetEffectVersionStr(version);
+  nlohmann::json doc = {{"name", plug.GetEffectName()},
+                        {"maker", plug.GetMfrName()},
+                        {"version", version},
+                        {"api", plug.GetAPIString()},
+                        {"arch", plug.GetArchString()},
+                        {"unique_id", Code(plug.GetUniqueID())},
+                        {"manufacturer_id", Code(plug.GetMfrID())}};
+  nlohmann::json& io = doc["channel_configurations"] = nlohmann::json::array();
+  for (int i = 0; i < plug.NChannelIO(); ++i) {
+    int nIn, nOut;
+    plug.GetChannelIO(i, &nIn, &nOut);
+    io.push_back({{"inputs", nIn}, {"outputs", nOut}});
   }
+  nlohmann::json& params = doc["parameters"] = nlohmann::json::array();
+  for (int i = 0; i < plug.NParams(); ++i) {
+    const IParam* p = plug.GetParam(i);
+    char display[MAX_PARAM_DISPLAY_LEN];
+    p->GetDisplayForHost(display);
+    params.push_back({{"index", i},
+                      {"name", p->GetNameForHost()},
+                      {"label", p->GetLabelForHost()},
+                      {"kind", KindName(p->GetKind())},
+                      {"min", p->GetMin()},
+                      {"max", p->GetMax()},
+                      {"default", p->GetDefault()},
+                      {"shape", p->GetShape()},
+                      {"display", display}});
+  }
+  doc["render_path"] = SimdPathName(ActiveSimdPath());
+  nlohmann::json& paths = doc["render_paths_available"] = nlohmann::json::array();
+  for (int p = 0; p < kSimdPathCount; ++p) {
+    if (CpuSupports(static_cast<SimdPath>(p)))
+      paths.push_back(SimdPathName(static_cast<SimdPath>(p)));
+  }
+  return doc;
+}
+
+}  // namespace
+
+CommandApp InfoCommandLine() {
+  static InfoArgs unused;
+  return InfoApp(&unused);
+}
+
+int RunInfo(int argc, char** argv) {
+  InfoArgs args;
+  const int code = ParseCommandLine(*InfoApp(&args), argc, argv);
+  if (code >= 0) return code;
   std::unique_ptr<IPluginAU> plug(static_cast<IPluginAU*>(MakePlug(nullptr)));
+  if (args.json) {
+    std::printf("%s\n", InfoDocument(*plug).dump(2).c_str());
+    return 0;
+  }
   const int status = PrintPluginInfo(*plug);
   std::printf("\nrender path: %s (VANTROSE_SIMD chooses among:", SimdPathName(ActiveSimdPath()));
   for (int p = 0; p < kSimdPathCount; ++p) {

@@ -8,21 +8,32 @@
 
 #include "Commands.h"
 #include "EffectSetup.h"
+#include "OutputPath.h"
 #include "PresetFile.h"
 
 namespace {
 
-const char kUsage[] =
-    "usage: vantrose preset save FILE.fxp [--set NAME=VALUE]... [--name TEXT]\n"
-    "       vantrose preset show FILE.fxp|FILE.fxb\n"
-    "  save   writes the effect's program (defaults, changed by the --sets) as a program file\n"
-    "  show   prints a program or bank file's header, program names and parameter values\n"
-    "  --set NAME=VALUE   a parameter by name or index, in its own units\n"
-    "  --name TEXT        the program's name (the file keeps 27 characters)\n";
+struct PresetArgs {
+  std::string path, name;
+  bool haveName = false;
+  std::vector<ParamSetting> settings;
+};
 
-int UsageError(const std::string& message) {
-  std::fprintf(stderr, "vantrose preset: %s\n%s", message.c_str(), kUsage);
-  return kExitUsage;
+CommandApp PresetApp(PresetArgs* a) {
+  CommandApp app = NewCommandApp("preset", "write or show program (.fxp) and bank (.fxb) files");
+  app->require_subcommand(1);
+  CLI::App* save = app->add_subcommand(
+      "save", "write the effect's program (defaults, changed by the --sets) as a program file");
+  save->add_option("FILE", a->path, "the program file to write")->type_name("FILE.fxp")->required();
+  AddSetOption(*save, &a->settings);
+  save->add_option("--name", a->name, "the program's name (the file keeps 27 bytes of it)")
+      ->type_name("TEXT");
+  CLI::App* show = app->add_subcommand(
+      "show", "print a program or bank file's header, program names and parameter values");
+  show->add_option("FILE", a->path, "the program or bank file to read")
+      ->type_name("FILE.fxp|FILE.fxb")
+      ->required();
+  return app;
 }
 
 int Refuse(const std::string& path, const std::string& message) {
@@ -43,33 +54,14 @@ std::string VersionText(int decimal) {
 
 // ---- save ----
 
-int RunSave(int argc, char** argv) {
-  std::string path, name, error;
-  bool haveName = false;
+int RunSave(const PresetArgs& args) {
+  const std::string& path = args.path;
+  const std::string& name = args.name;
+  const bool haveName = args.haveName;
+  const std::vector<ParamSetting>& settings = args.settings;
+  std::string error;
   std::unique_ptr<Vantrose> fx = MakeEffect();
-  std::vector<ParamSetting> settings;
-  for (int i = 0; i < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--set" || a == "--name") {
-      if (i + 1 >= argc) return UsageError(a + " needs a value");
-      const char* v = argv[++i];
-      if (a == "--name") {
-        name = v;
-        haveName = true;
-        continue;
-      }
-      ParamSetting s;
-      if (!ParseParamSetting(*fx, v, &s, &error)) return UsageError(error);
-      settings.push_back(s);
-    } else if (a.size() > 1 && a[0] == '-') {
-      return UsageError("unknown option '" + a + "'");
-    } else if (path.empty()) {
-      path = a;
-    } else {
-      return UsageError("expected one program file, got '" + path + "' and '" + a + "'");
-    }
-  }
-  if (path.empty()) return UsageError("save needs a file name");
+  if (!CheckOutputPath(path, &error)) return Refuse(path, error);
 
   for (const ParamSetting& s : settings) {
     fx->GetParam(s.idx)->SetValue(s.value);
@@ -78,15 +70,18 @@ int RunSave(int argc, char** argv) {
   fx->ModifyCurrentPreset(haveName ? name.c_str() : nullptr);
   ByteChunk file;
   if (!fx->MakeProgramFile(&file)) return Refuse(path, FxErrorStr(kFxNoMemory));
-  EFxError err = WriteFxFile(path.c_str(), file);
-  if (err != kFxOK) return Refuse(path, FxErrorStr(err));
+  if (!WriteWholeFile(path, file.GetBytes(), static_cast<size_t>(file.Size()), &error))
+    return Refuse(path, error);
 
   FxProgramInfo written;
   ParseFxProgramHeader(file, 0, &written);
   std::printf("wrote %s: program \"%s\", %d parameters, parameter form, %d bytes\n", path.c_str(),
               PrintableName(written.mName).c_str(), fx->NParams(), file.Size());
-  if (haveName && std::strlen(written.mName) < name.size())
-    std::printf("  the name was cut to 27 characters\n");
+  // The file keeps at most 27 bytes of a name, cut between whole UTF-8 characters.
+  const size_t kept = std::strlen(written.mName);
+  if (haveName && kept < name.size())
+    std::printf("  the name was cut from %zu to %zu bytes (a program file keeps %d)\n", name.size(),
+                kept, kFxNameLen - 1);
   std::printf("  %s\n", DescribeSettings(*fx, settings).c_str());
   return 0;
 }
@@ -172,9 +167,7 @@ int ShowBank(const std::string& path, ByteChunk& file) {
   return err == kFxOK ? 0 : Refuse(path, FxErrorStr(err));
 }
 
-int RunShow(int argc, char** argv) {
-  if (argc != 1 || argv[0][0] == '-') return UsageError("show takes one file");
-  std::string path = argv[0];
+int RunShow(const std::string& path) {
   ByteChunk file;
   EFxError err = ReadFxFile(path.c_str(), &file);
   if (err != kFxOK) return Refuse(path, FxErrorStr(err));
@@ -186,13 +179,23 @@ int RunShow(int argc, char** argv) {
 
 }  // namespace
 
+CommandApp PresetCommandLine() {
+  static PresetArgs unused;
+  return PresetApp(&unused);
+}
+
 int RunPreset(int argc, char** argv) {
-  if (argc < 1) return UsageError("expected 'save' or 'show'");
-  if (std::strcmp(argv[0], "save") == 0) return RunSave(argc - 1, argv + 1);
-  if (std::strcmp(argv[0], "show") == 0) return RunShow(argc - 1, argv + 1);
-  if (std::strcmp(argv[0], "--help") == 0 || std::strcmp(argv[0], "-h") == 0) {
-    std::printf("%s", kUsage);
-    return 0;
+  if (argc > 0 && argv[0][0] != '-' && std::strcmp(argv[0], "save") != 0 &&
+      std::strcmp(argv[0], "show") != 0) {
+    std::fprintf(stderr, "vantrose preset: unknown preset command '%s' (save or show)\n",
+                 PrintableName(argv[0]).c_str());
+    return kExitUsage;
   }
-  return UsageError(std::string("unknown preset command '") + argv[0] + "'");
+  PresetArgs args;
+  CommandApp app = PresetApp(&args);
+  const int code = ParseCommandLine(*app, argc, argv);
+  if (code >= 0) return code;
+  if (app->got_subcommand("show")) return RunShow(args.path);
+  args.haveName = app->get_subcommand("save")->count("--name") > 0;
+  return RunSave(args);
 }

@@ -18,18 +18,6 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: vantrose process IN OUT [--block N] [--state FILE] [--preset FILE.fxp]\n"
-    "                        [--set NAME=VALUE]... [--save-state FILE]\n"
-    "  IN     a mono or stereo sound file (WAV, AIFF, FLAC, ...), 8000 to 768000 Hz\n"
-    "  OUT    the processed audio, 32-bit float WAV (RF64 past 4 GiB), same rate and\n"
-    "         channels; a new file or a regular one, in an existing folder\n"
-    "  --block N          frames per processing block (default 512)\n"
-    "  --state FILE       a saved unit state (class info) restored before the rest\n"
-    "  --preset FILE.fxp  a program file, loaded first (the --sets still apply after it)\n"
-    "  --set NAME=VALUE   a parameter by name or index, in its own units\n"
-    "  --save-state FILE  the unit's state (class info) after processing (not IN or OUT)\n";
-
 constexpr int kMaxBlock = 1 << 16;
 
 struct ProcessArgs {
@@ -37,12 +25,33 @@ struct ProcessArgs {
   int block = 512;
   std::string preset;
   std::string state, saveState;
-  std::vector<std::string> sets;
+  std::vector<ParamSetting> sets;
 };
 
-int UsageError(const std::string& message) {
-  std::fprintf(stderr, "vantrose process: %s\n%s", message.c_str(), kUsage);
-  return kExitUsage;
+CommandApp ProcessApp(ProcessArgs* a) {
+  CommandApp app = NewCommandApp(
+      "process", "run a sound file through the effect's Audio Unit into a 32-bit float WAV");
+  app->add_option("IN", a->in,
+                  "a mono or stereo sound file (WAV, AIFF, FLAC, ...), 8000 to 768000 Hz")
+      ->required();
+  app->add_option("OUT", a->out,
+                  "the processed audio: 32-bit float WAV (RF64 past 4 GiB), same rate and "
+                  "channels; a new file or a regular one in an existing folder, not IN")
+      ->required();
+  app->add_option("--block", a->block, "frames per processing block, 1 to 65536")
+      ->check(CLI::Range(1, kMaxBlock))
+      ->type_name("N")
+      ->capture_default_str();
+  app->add_option("--state", a->state, "a saved unit state (class info) restored before the rest")
+      ->type_name("FILE");
+  app->add_option("--preset", a->preset,
+                  "a program file, loaded after the state (the --sets still apply after it)")
+      ->type_name("FILE.fxp");
+  AddSetOption(*app, &a->sets);
+  app->add_option("--save-state", a->saveState,
+                  "the unit's state (class info) after processing; not IN, OUT or a file read")
+      ->type_name("FILE");
+  return app;
 }
 
 int Fail(const std::string& message) {
@@ -50,43 +59,9 @@ int Fail(const std::string& message) {
   return kExitUsage;
 }
 
-bool ParseArgs(int argc, char** argv, ProcessArgs* args, std::string* error) {
-  std::vector<std::string> files;
-  for (int i = 0; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--block" || a == "--set" || a == "--preset" || a == "--state" ||
-        a == "--save-state") {
-      if (i + 1 >= argc) {
-        *error = a + " needs a value";
-        return false;
-      }
-      const char* v = argv[++i];
-      if (a == "--set") {
-        args->sets.push_back(v);
-      } else if (a == "--preset") {
-        args->preset = v;
-      } else if (a == "--state") {
-        args->state = v;
-      } else if (a == "--save-state") {
-        args->saveState = v;
-      } else if (!ParseInt(v, &args->block) || args->block < 1 || args->block > kMaxBlock) {
-        *error = "--block takes a whole number of frames from 1 to " + std::to_string(kMaxBlock);
-        return false;
-      }
-    } else if (a.size() > 1 && a[0] == '-') {
-      *error = "unknown option '" + a + "'";
-      return false;
-    } else {
-      files.push_back(a);
-    }
-  }
-  if (files.size() != 2) {
-    *error = "expected an input and an output file";
-    return false;
-  }
-  args->in = files[0];
-  args->out = files[1];
-  return true;
+// The files this run reads; no output may land on one of them.
+std::vector<std::string> Inputs(const ProcessArgs& args) {
+  return {args.in, args.state, args.preset};
 }
 
 std::string StatusText(const char* what, OSStatus status) {
@@ -119,31 +94,29 @@ std::string SetUpUnit(AUHost& host, const ProcessArgs& args, double rate, int ch
   return status == noErr ? "" : StatusText("the unit failed to initialise", status);
 }
 
-std::string SaveUnitState(AUHost& host, const std::string& path) {
+std::string SaveUnitState(AUHost& host, const ProcessArgs& args) {
   CFPropertyListRef state = nullptr;
   UInt32 size = sizeof state;
   OSStatus status = AudioUnitGetProperty(host.Get(), kAudioUnitProperty_ClassInfo,
                                          kAudioUnitScope_Global, 0, &state, &size);
   if (status != noErr) return StatusText("the unit's state could not be read", status);
   std::string error;
-  bool ok = WriteStateFile(path.c_str(), state, &error);
+  std::vector<std::string> taken = Inputs(args);
+  taken.push_back(args.out);
+  bool ok = WriteStateFile(args.saveState.c_str(), state, &error, taken);
   CFRelease(state);
   return ok ? "" : error;
 }
 
-// The output and state names are judged before any work: a state file must not
-// land on the audio it was made from or for.
+// The output and state names are judged before any work: neither may land on a file
+// the run reads, nor on each other.
 std::string CheckOutputs(const ProcessArgs& args) {
   std::string error;
-  if (!CheckOutputPath(args.out, &error)) return error;
+  if (!CheckOutputPath(args.out, &error, Inputs(args))) return error;
   if (args.saveState.empty()) return "";
-  if (!CheckOutputPath(args.saveState, &error)) return "--save-state: " + error;
-  for (const std::string* audio : {&args.in, &args.out}) {
-    if (SameFile(args.saveState, *audio))
-      return "--save-state '" + args.saveState + "' is the " +
-             (audio == &args.in ? "input" : "output") +
-             " file; the state goes to a file of its own";
-  }
+  std::vector<std::string> taken = Inputs(args);
+  taken.push_back(args.out);
+  if (!CheckOutputPath(args.saveState, &error, taken)) return "--save-state: " + error;
   return "";
 }
 
@@ -165,11 +138,16 @@ void PrintLevels(const char* what, const LevelMeter* meters, int channels) {
 
 }  // namespace
 
+CommandApp ProcessCommandLine() {
+  static ProcessArgs unused;
+  return ProcessApp(&unused);
+}
+
 int RunProcess(int argc, char** argv) {
   ProcessArgs args;
-  std::string error;
-  if (!ParseArgs(argc, argv, &args, &error)) return UsageError(error);
-  error = CheckOutputs(args);
+  const int code = ParseCommandLine(*ProcessApp(&args), argc, argv);
+  if (code >= 0) return code;
+  std::string error = CheckOutputs(args);
   if (!error.empty()) return Fail(error);
 
   AudioReader reader;
@@ -188,18 +166,13 @@ int RunProcess(int argc, char** argv) {
     return Fail(error);
   }
   std::unique_ptr<Vantrose> probe(static_cast<Vantrose*>(MakePlug(nullptr)));
-  for (const std::string& s : args.sets) {
-    ParamSetting p;
-    if (!ParseParamSetting(*probe, s.c_str(), &p, &error)) return UsageError(error);
-    settings.push_back(p);
-  }
+  settings.insert(settings.end(), args.sets.begin(), args.sets.end());
 
   AUHost host(VantroseComponent::RegisterFactory());
   error = SetUpUnit(host, args, reader.SampleRate(), channels, settings);
   if (!error.empty()) return Fail(error);
   AudioWriter writer;
-  if (!writer.Open(args.out, reader.SampleRate(), channels, &error,
-                   AudioWriter::ContainerFor(reader.Frames(), channels)))
+  if (!writer.Open(args.out, reader.SampleRate(), channels, &error, Inputs(args)))
     return Fail(error);
 
   std::vector<float> interleaved(static_cast<size_t>(args.block) * channels);
@@ -234,7 +207,7 @@ int RunProcess(int argc, char** argv) {
   ReportTruncation(reader, args.in, done);
   if (!writer.Commit(&error)) return Fail(error);
   if (!args.saveState.empty()) {
-    error = SaveUnitState(host, args.saveState);
+    error = SaveUnitState(host, args);
     if (!error.empty()) return Fail(error);
   }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "Commands.h"
 #include "EffectSetup.h"
 #include "OutputPath.h"
@@ -16,68 +18,85 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: vantrose response [--rate R] [--set NAME=VALUE]... [--csv] [--png OUT.png "
-    "[--compare]]\n"
-    "  --rate R           sample rate in Hz (default 44100)\n"
-    "  --set NAME=VALUE   a parameter by name or index, in its own units\n"
-    "  --csv              print hz,db lines only\n"
-    "  --png OUT.png      also draw the response as a picture\n"
-    "  --compare          with --png: the defaults' response faintly beneath\n";
+struct ResponseArgs {
+  double rate = 44100.0;
+  bool csv = false, compare = false, json = false;
+  std::string png;
+  std::vector<ParamSetting> settings;
+};
 
-int UsageError(const std::string& message) {
-  std::fprintf(stderr, "vantrose response: %s\n%s", message.c_str(), kUsage);
-  return kExitUsage;
+CommandApp ResponseApp(ResponseArgs* a) {
+  CommandApp app = NewCommandApp(
+      "response", "the effect's magnitude response, measured by running the effect itself");
+  app->add_option("--rate", a->rate, "sample rate in Hz, " + RateRangeText())
+      ->type_name("R")
+      ->capture_default_str()
+      ->check(CLI::Validator(
+          [](std::string& v) {
+            double rate = 0;
+            return ParseNumber(v.c_str(), &rate) && IsSupportedSampleRate(rate)
+                       ? std::string()
+                       : "value " + v + " is not a sample rate from " + RateRangeText();
+          },
+          "", "sample rate"));
+  AddSetOption(*app, &a->settings);
+  CLI::Option* csv = app->add_flag("--csv", a->csv, "print hz,db lines only");
+  app->add_flag("--json", a->json, "print one JSON document: rate_hz, settings, points of hz, db")
+      ->excludes(csv);
+  CLI::Option* png =
+      app->add_option("--png", a->png, "also draw the response as a picture")
+          ->type_name("OUT.png")
+          ->check(CLI::Validator(
+              [](std::string& v) { return v.empty() ? std::string("needs a file name") : ""; }, "",
+              "file name"));
+  app->add_flag("--compare", a->compare, "with --png: the defaults' response faintly beneath")
+      ->needs(png);
+  return app;
 }
 
 }  // namespace
 
-int RunResponse(int argc, char** argv) {
-  double rate = 44100.0;
-  bool csv = false, compare = false;
-  std::string png;
-  std::vector<ParamSetting> settings;
-  std::unique_ptr<Vantrose> probe(static_cast<Vantrose*>(MakePlug(nullptr)));
-  for (int i = 0; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--csv") {
-      csv = true;
-    } else if (a == "--compare") {
-      compare = true;
-    } else if (a == "--png") {
-      if (i + 1 >= argc || !*argv[i + 1]) return UsageError("--png needs a file name");
-      png = argv[++i];
-    } else if (a == "--rate" || a == "--set") {
-      if (i + 1 >= argc) return UsageError(a + " needs a value");
-      const char* v = argv[++i];
-      std::string error;
-      ParamSetting p;
-      if (a == "--set") {
-        if (!ParseParamSetting(*probe, v, &p, &error)) return UsageError(error);
-        settings.push_back(p);
-      } else if (!ParseNumber(v, &rate) || !IsSupportedSampleRate(rate)) {
-        return UsageError("--rate takes a sample rate from " + RateRangeText());
-      }
-    } else {
-      return UsageError("unexpected argument '" + a + "'");
-    }
-  }
+CommandApp ResponseCommandLine() {
+  static ResponseArgs unused;
+  return ResponseApp(&unused);
+}
 
-  if (compare && png.empty()) return UsageError("--compare needs --png");
+int RunResponse(int argc, char** argv) {
+  ResponseArgs args;
+  const int code = ParseCommandLine(*ResponseApp(&args), argc, argv);
+  if (code >= 0) return code;
+  const double rate = args.rate;
+  const std::vector<ParamSetting>& settings = args.settings;
+  const std::string& png = args.png;
   std::string pathError;
-  if (!png.empty() && !CheckOutputPath(png, &pathError)) return UsageError("--png: " + pathError);
+  if (!png.empty() && !CheckOutputPath(png, &pathError)) {
+    std::fprintf(stderr, "vantrose response: --png: %s\n", pathError.c_str());
+    return kExitUsage;
+  }
 
   std::unique_ptr<Vantrose> fx = MakeConfiguredEffect(rate, 512, 2, settings);
   const double top = std::min(20000.0, 0.49 * rate);
   const std::vector<ResponsePoint> points = MeasureResponse(*fx, LogFrequencies(20.0, top, 12));
   if (!png.empty()) {
     std::string error;
-    if (!WriteResponsePlot(MakeResponsePlot(*fx, rate, settings, points, compare), png, &error)) {
+    if (!WriteResponsePlot(MakeResponsePlot(*fx, rate, settings, points, args.compare), png,
+                           &error)) {
       std::fprintf(stderr, "vantrose response: %s\n", error.c_str());
       return kExitUsage;
     }
   }
-  if (csv) {
+  if (args.json) {
+    nlohmann::json doc = {{"rate_hz", rate},
+                          {"settings", DescribeSettings(*fx, settings)},
+                          {"points_per_octave", 12}};
+    if (!png.empty()) doc["plot"] = png;
+    nlohmann::json& list = doc["points"] = nlohmann::json::array();
+    for (const ResponsePoint& p : points)
+      list.push_back({{"hz", p.hz}, {"db", p.db}});
+    std::printf("%s\n", doc.dump(2).c_str());
+    return 0;
+  }
+  if (args.csv) {
     std::printf("hz,db\n");
     for (const ResponsePoint& p : points)
       std::printf("%.2f,%.3f\n", p.hz, p.db);

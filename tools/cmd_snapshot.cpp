@@ -1,7 +1,7 @@
 // vantrose snapshot OUT.png: the editor panel as a PNG, after optional parameter
 // settings and mouse gestures, at a scale of 1, 1.5 or 2.  Gestures are given in
-// panel units at every scale (origin at
-// the panel's top-left corner, y downward) and replayed through the native view.
+// panel units at every scale (origin at the panel's top-left corner, y downward) and
+// replayed through the native view.
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -13,18 +13,10 @@
 
 #include "AppKit.h"
 #include "Commands.h"
+#include "OutputPath.h"
 #include "PanelSnapshot.h"
 
 namespace {
-
-const char kUsage[] =
-    "usage: vantrose snapshot OUT.png [--set NAME=VALUE]... [--drag X,Y,DX,DY]...\n"
-    "                         [--click X,Y]... [--dblclick X,Y]... [--wheel X,Y,STEPS]...\n"
-    "                         [--resources DIR] [--scale 1|1.5|2]\n"
-    "  positions are panel units: origin top-left of the 774 x 237 panel, y down;\n"
-    "  --scale draws the panel at 150 % (1161 x 356) or 200 % (1548 x 474);\n"
-    "  a drag presses at X,Y, moves by DX,DY and releases (up raises a knob);\n"
-    "  positions and distances within +-65536 pixels, wheel steps within +-1000.\n";
 
 bool Within(const int* v, int n, int limit) {
   for (int i = 0; i < n; ++i) {
@@ -47,24 +39,72 @@ bool ParseInts(const char* text, int n, int* out) {
   return true;
 }
 
-bool ParseGesture(const char* option, const char* value, PanelGesture* g) {
+// The gesture options: how many numbers each takes and what they mean.
+struct GestureOption {
+  const char* name;
+  PanelGesture::Kind kind;
+  int count;
+  const char* form;
+  const char* help;
+};
+const GestureOption kGestureOptions[] = {
+    {"--drag", PanelGesture::kDrag, 4, "X,Y,DX,DY",
+     "press at X,Y, move by DX,DY and release (up raises a knob)"},
+    {"--click", PanelGesture::kClick, 2, "X,Y", "a click"},
+    {"--dblclick", PanelGesture::kDoubleClick, 2, "X,Y", "a double click"},
+    {"--wheel", PanelGesture::kWheel, 3, "X,Y,STEPS", "wheel steps at X,Y, within +-1000"},
+};
+
+bool ParseGesture(const GestureOption& o, const std::string& value, PanelGesture* g) {
   int v[4] = {0, 0, 0, 0};
-  auto parse = [&](int n) {
-    return ParseInts(value, n, v) && Within(v, n == 3 ? 2 : n, kMaxGesturePixels) &&
-           (n != 3 || Within(v + 2, 1, kMaxWheelSteps));
-  };
-  if (std::strcmp(option, "--drag") == 0 && parse(4)) {
-    *g = PanelGesture{PanelGesture::kDrag, v[0], v[1], v[2], v[3]};
-  } else if (std::strcmp(option, "--click") == 0 && parse(2)) {
-    *g = PanelGesture{PanelGesture::kClick, v[0], v[1]};
-  } else if (std::strcmp(option, "--dblclick") == 0 && parse(2)) {
-    *g = PanelGesture{PanelGesture::kDoubleClick, v[0], v[1]};
-  } else if (std::strcmp(option, "--wheel") == 0 && parse(3)) {
-    *g = PanelGesture{PanelGesture::kWheel, v[0], v[1], 0, v[2]};
-  } else {
+  const int n = o.count;
+  if (!ParseInts(value.c_str(), n, v) || !Within(v, n == 3 ? 2 : n, kMaxGesturePixels) ||
+      (n == 3 && !Within(v + 2, 1, kMaxWheelSteps)))
     return false;
-  }
+  *g = PanelGesture{o.kind, v[0], v[1]};
+  if (o.kind == PanelGesture::kDrag) g->dx = v[2], g->dy = v[3];
+  if (o.kind == PanelGesture::kWheel) g->dy = v[2];
   return true;
+}
+
+struct SnapshotArgs {
+  std::string out, resources, scale = "1";
+  std::vector<ParamSetting> settings;
+  std::vector<std::string> gestures[4];  // per kind of kGestureOptions
+};
+
+CommandApp SnapshotApp(SnapshotArgs* a) {
+  CommandApp app =
+      NewCommandApp("snapshot", "the editor panel as a PNG, after settings and gestures");
+  app->footer(
+      "Positions are panel units at every scale: origin top-left of the 774 x 237 panel, y\n"
+      "down; positions and distances within +-65536.  Gestures are replayed in the order given.");
+  app->add_option("OUT", a->out, "the PNG to write; not one of the artwork files")
+      ->type_name("OUT.png")
+      ->required();
+  AddSetOption(*app, &a->settings);
+  for (int k = 0; k < 4; ++k) {
+    const GestureOption& o = kGestureOptions[k];
+    app->add_option(o.name, a->gestures[k], std::string(o.help) + " (repeatable)")
+        ->type_name(o.form)
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->check(CLI::Validator(
+            [&o](std::string& v) {
+              PanelGesture g{PanelGesture::kClick, 0, 0};
+              return ParseGesture(o, v, &g) ? std::string()
+                                            : "value " + v + " is not " + o.form + " in range";
+            },
+            "", o.form));
+  }
+  app->add_option("--resources", a->resources, "the artwork folder (default: the product's own)")
+      ->type_name("DIR");
+  app->add_option(
+         "--scale", a->scale,
+         "draw at 100 %, 150 % (1161 x 356) or 200 % (1548 x 474), from that scale's artwork")
+      ->type_name("1|1.5|2")
+      ->check(CLI::IsMember({"1", "1.5", "2"}));
+  return app;
 }
 
 // A link clicked in the panel opens in the desktop's browser when xdg-open is
@@ -81,66 +121,44 @@ bool OpenWithDesktop(const std::string& url) {
 }
 
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "vantrose snapshot: %s\n%s", message.c_str(), kUsage);
+  std::fprintf(stderr, "vantrose snapshot: %s\n", message.c_str());
   return kExitUsage;
 }
 
 }  // namespace
 
+CommandApp SnapshotCommandLine() {
+  static SnapshotArgs unused;
+  return SnapshotApp(&unused);
+}
+
 int RunSnapshot(int argc, char** argv) {
+  SnapshotArgs args;
+  CommandApp app = SnapshotApp(&args);
+  const int code = ParseCommandLine(*app, argc, argv);
+  if (code >= 0) return code;
   PanelSnapshotRequest request;
-  std::vector<const char*> sets;
-  std::string resourceDir;
-  for (int i = 0; i < argc; ++i) {
-    const char* arg = argv[i];
-    bool hasValue = i + 1 < argc;
-    if (arg[0] != '-' && request.outPath.empty()) {
-      request.outPath = arg;
-    } else if (std::strcmp(arg, "--set") == 0 && hasValue) {
-      sets.push_back(argv[++i]);
-    } else if (std::strcmp(arg, "--resources") == 0 && hasValue) {
-      resourceDir = argv[++i];
-    } else if (std::strcmp(arg, "--scale") == 0 && hasValue) {
-      const char* v = argv[++i];
-      if (std::strcmp(v, "1") == 0) {
-        request.scale = 1.0f;
-      } else if (std::strcmp(v, "1.5") == 0) {
-        request.scale = 1.5f;
-      } else if (std::strcmp(v, "2") == 0) {
-        request.scale = 2.0f;
-      } else {
-        return Fail(std::string("bad scale '") + v + "': 1, 1.5 or 2");
-      }
-    } else if (hasValue && arg[0] == '-') {
+  request.outPath = args.out;
+  request.settings = args.settings;
+  request.scale = args.scale == "2" ? 2.0f : args.scale == "1.5" ? 1.5f : 1.0f;
+  // The gestures in the order given, whatever their kinds.
+  int next[4] = {0, 0, 0, 0};
+  for (const CLI::Option* o : app->parse_order()) {
+    for (int k = 0; k < 4; ++k) {
+      if (o->get_name() != kGestureOptions[k].name) continue;
       PanelGesture g{PanelGesture::kClick, 0, 0};
-      if (!ParseGesture(arg, argv[i + 1], &g)) {
-        return Fail(std::string("bad option '") + arg + " " + argv[i + 1] + "'");
-      }
+      ParseGesture(kGestureOptions[k], args.gestures[k][next[k]++], &g);
       request.gestures.push_back(g);
-      ++i;
-    } else {
-      return Fail(std::string("unexpected argument '") + arg + "'");
     }
   }
   std::string error;
   // The artwork first: every effect built from here on loads it.
-  if (!RegisterPanelArtwork(resourceDir, &error)) {
-    std::fprintf(stderr, "vantrose snapshot: %s\n", error.c_str());
-    return kExitUsage;
-  }
+  if (!RegisterPanelArtwork(args.resources, &error)) return Fail(error);
   std::unique_ptr<Vantrose> probe(static_cast<Vantrose*>(MakePlug(nullptr)));
-  for (const char* text : sets) {
-    ParamSetting s;
-    if (!ParseParamSetting(*probe, text, &s, &error)) return Fail(error);
-    request.settings.push_back(s);
-  }
-  if (request.outPath.empty()) return Fail("no output file given");
+  if (!CheckOutputPath(request.outPath, &error, PanelArtworkFiles())) return Fail(error);
   NSWorkspace::sharedWorkspace()->setHandler(OpenWithDesktop);
   std::vector<double> values;
-  if (!RenderPanelSnapshot(request, &values, &error)) {
-    std::fprintf(stderr, "vantrose snapshot: %s\n", error.c_str());
-    return kExitUsage;
-  }
+  if (!RenderPanelSnapshot(request, &values, &error)) return Fail(error);
   std::printf("wrote %s\n", request.outPath.c_str());
   for (const std::string& url : NSWorkspace::sharedWorkspace()->openedURLs()) {
     std::printf("link clicked: %s\n", url.c_str());

@@ -23,14 +23,6 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: vantrose validate [--route factory|entry] [--section NAME] [--seed N]\n"
-    "  --route    the entry route the unit is opened through (default factory)\n"
-    "  --section  run one section only: open, formats, properties, view, state, presets,\n"
-    "             params,"
-    " channels, render, orders, noise, automation, values, fuzz, threads, routes\n"
-    "  --seed N   seed of the random values and noise (default 1)\n";
-
 typedef std::chrono::steady_clock Clock;
 
 double MsSince(Clock::time_point start) {
@@ -425,9 +417,10 @@ void Parameters(Context& ctx) {
 void ChannelPairs(Context& ctx) {
   Report& r = ctx.report;
   r.Section("channel configurations");
-  const int pairs[][2] = {{1, 1}, {1, 2}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8},
-                          {2, 2}, {2, 4}, {2, 5}, {2, 6}, {2, 7}, {2, 8}, {4, 4},
-                          {4, 5}, {5, 5}, {6, 6}, {7, 7}, {8, 8}};
+  // Fewer outputs than inputs as well as more: only 1-1 and 2-2 are the effect's.
+  const int pairs[][2] = {{1, 1}, {1, 2}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {1, 8}, {2, 1},
+                          {2, 2}, {2, 4}, {2, 5}, {2, 6}, {2, 7}, {2, 8}, {4, 1}, {4, 2},
+                          {4, 4}, {4, 5}, {5, 5}, {6, 6}, {7, 7}, {8, 2}, {8, 8}};
   for (const auto& p : pairs) {
     AUHost host(ctx.component);
     OSStatus out = host.SetFormat(kAudioUnitScope_Output, static_cast<UInt32>(p[1]), 44100.0);
@@ -683,34 +676,42 @@ const Section kSections[] = {
     {"routes", Routes},
 };
 
-}  // namespace
-
-int RunValidate(int argc, char** argv) {
+struct ValidateArgs {
   std::string route = "factory", only;
   unsigned seed = 1;
-  for (int i = 0; i < argc; ++i) {
-    std::string a = argv[i];
-    if ((a == "--route" || a == "--section" || a == "--seed") && i + 1 < argc) {
-      std::string v = argv[++i];
-      if (a == "--route") route = v;
-      if (a == "--section") only = v;
-      if (a == "--seed") seed = static_cast<unsigned>(std::strtoul(v.c_str(), nullptr, 10));
-    } else {
-      std::fprintf(stderr, "vantrose validate: unexpected argument '%s'\n%s", a.c_str(), kUsage);
-      return kExitUsage;
-    }
-  }
-  if (route != "factory" && route != "entry") {
-    std::fprintf(stderr, "vantrose validate: unknown route '%s'\n%s", route.c_str(), kUsage);
-    return kExitUsage;
-  }
-  bool known = only.empty();
+};
+
+CommandApp ValidateApp(ValidateArgs* a) {
+  CommandApp app = NewCommandApp("validate", "host-side validation of the Audio Unit");
+  app->add_option("--route", a->route, "the entry route the unit is opened through")
+      ->check(CLI::IsMember({"factory", "entry"}))
+      ->capture_default_str();
+  std::vector<std::string> names;
   for (const Section& s : kSections)
-    known = known || only == s.name;
-  if (!known) {
-    std::fprintf(stderr, "vantrose validate: unknown section '%s'\n%s", only.c_str(), kUsage);
-    return kExitUsage;
-  }
+    names.push_back(s.name);
+  app->add_option("--section", a->only, "run one section only")
+      ->type_name("NAME")
+      ->check(CLI::IsMember(names));
+  app->add_option("--seed", a->seed, "seed of the random values and noise")
+      ->type_name("N")
+      ->capture_default_str();
+  return app;
+}
+
+}  // namespace
+
+CommandApp ValidateCommandLine() {
+  static ValidateArgs unused;
+  return ValidateApp(&unused);
+}
+
+int RunValidate(int argc, char** argv) {
+  ValidateArgs args;
+  const int code = ParseCommandLine(*ValidateApp(&args), argc, argv);
+  if (code >= 0) return code;
+  const std::string& route = args.route;
+  const std::string& only = args.only;
+  const unsigned seed = args.seed;
 
   Context ctx;
   ctx.rng.seed(seed);

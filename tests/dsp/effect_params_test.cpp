@@ -78,6 +78,7 @@ TEST(EffectParams, Identity) {
   EXPECT_TRUE(fx->LegalIO(1, 1));
   EXPECT_TRUE(fx->LegalIO(2, 2));
   EXPECT_FALSE(fx->LegalIO(1, 2));
+  EXPECT_FALSE(fx->LegalIO(2, 1));
   EXPECT_STREQ(fx->GetCocoaViewFactoryClassName(), "Vantrose_View");
   EXPECT_EQ(std::strncmp(fx->GetBundleID(), "com.kelvorin.audiounit.", 23), 0);
 }

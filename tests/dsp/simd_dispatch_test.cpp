@@ -46,6 +46,12 @@ TEST(SimdDispatch, RequestsAreHonouredOrRefusedWithAReason) {
   EXPECT_TRUE(unknown.refused);
   EXPECT_EQ(unknown.path, BestSimdPath());
   EXPECT_NE(unknown.message.find("VANTROSE_SIMD=neon"), std::string::npos) << unknown.message;
+  // A request with terminal escapes comes back escaped, and a long one cut.
+  const SimdChoice hostile = ChooseSimdPath("\x1b]0;x\x07\xff");
+  EXPECT_NE(hostile.message.find("VANTROSE_SIMD=\\x1B]0;x\\x07\\xFF "), std::string::npos)
+      << hostile.message;
+  EXPECT_EQ(ChooseSimdPath(std::string(1000, 'a').c_str()).message.find(std::string(65, 'a')),
+            std::string::npos);
 }
 
 }  // namespace

@@ -57,6 +57,7 @@ TEST(ChannelIO, LegalIOWithWildcards) {
   EXPECT_TRUE(plug.LegalIO(1, 1));
   EXPECT_TRUE(plug.LegalIO(2, 2));
   EXPECT_FALSE(plug.LegalIO(1, 2));
+  EXPECT_FALSE(plug.LegalIO(2, 1));  // fewer outputs than inputs is no match either
   EXPECT_TRUE(plug.LegalIO(-1, 2));
   EXPECT_TRUE(plug.LegalIO(2, -1));
   EXPECT_TRUE(plug.LegalIO(-1, -1));
