@@ -17,7 +17,7 @@ IGraphicsMac::IGraphicsMac(IPluginBase* plug, int w, int h, int fps) : IGraphics
 
 IGraphicsMac::~IGraphicsMac() {
   RemoveSubWindow();
-  CloseWindow();
+  CloseView(false);
   for (IGraphicsCocoa* v : mClosedViews)
     delete v;
   CGColorSpaceRelease(mColorSpace);
@@ -231,8 +231,20 @@ void IGraphicsMac::RemoveSubWindow() {
   mHostWindow = nullptr;
 }
 
+// A host closing the view in the middle of a drag still gets the gesture's end.
 void IGraphicsMac::CloseWindow() {
+  CloseView(true);
+}
+
+// The plug-in base deletes its editor while it is itself being destroyed: then the view
+// closes without calling back into the plug-in.
+void IGraphicsMac::CloseView(bool informPlug) {
   if (!mView) return;
+  if (informPlug) {
+    EndMouseGesture();
+  } else {
+    ReleaseMouseCapture();
+  }
   IGraphicsCocoa* view = mView;
   mView = nullptr;
   view->removeAllToolTips();

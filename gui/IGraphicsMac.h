@@ -60,6 +60,7 @@ class IGraphicsMac : public IGraphics {
   size_t NClosedViews() const { return mClosedViews.size(); }
 
  private:
+  void CloseView(bool informPlug);
   CGColorSpace* MakeColorSpace();
   void ReleaseClosedViews();
 

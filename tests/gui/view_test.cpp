@@ -63,6 +63,17 @@ class ViewTest : public ::testing::Test {
   std::vector<std::string> log;
 };
 
+// A host that closes the view during a drag is told the gesture ended, once.
+TEST_F(ViewTest, ClosingDuringADragEndsTheGesture) {
+  gui->AttachControl(new LogControl(&plug, IRECT(0, 0, 100, 100), 0, &log));
+  NSEvent press = NSEvent::MouseEvent(NSLeftMouseDown, 50, 200);
+  view->mouseDown(&press);
+  ASSERT_EQ(plug.events, (std::vector<std::string>{"begin 0"}));
+  gui->CloseWindow();
+  gui->CloseWindow();
+  EXPECT_EQ(plug.events, (std::vector<std::string>{"begin 0", "end 0"}));
+}
+
 TEST_F(ViewTest, RectanglesConvertBetweenViewAndEditor) {
   NSRect v = IGraphicsCocoa::ToNSRect(gui, IRECT(10, 20, 30, 40));
   EXPECT_EQ(v.origin.x, 10);
