@@ -1,0 +1,256 @@
+#include "Calibration.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+
+namespace {
+
+using Complex = std::complex<double>;
+
+constexpr double kBandOversampling = 8.0;  // the three upper bands run at 8·fs
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kBandTop = 40000.0;  // upper end of the oversampled bands' search
+
+// H(e^jw) of a band or pass filter: Σ b[n]·e^(−jwn) / Σ a[n]·e^(−jwn).
+Complex SectionResponse(const ThirdOrderFields& f, double w) {
+  const Complex z1 = std::polar(1.0, -w), z2 = z1 * z1, z3 = z2 * z1;
+  const Complex num = f.b0 + f.b1 * z1 + f.b2 * z2 + f.b3 * z3;
+  const Complex den = f.a0 + f.a1 * z1 + f.a2 * z2 + f.a3 * z3;
+  return num / den;
+}
+
+double SectionDb(const ThirdOrderFields& f, double hz, double rate) {
+  return 20.0 * std::log10(std::abs(SectionResponse(f, 2.0 * kPi * hz / rate)));
+}
+
+// A band section as the chain computes it once its smoothers have settled: the gain
+// position g as given, both frequency positions at one minus the frequency control.
+template <class Filter>
+Filter SettledBand(double rate, double g, double freqControl) {
+  Filter f;
+  f.Calc(rate, g, 1.0 - freqControl, 1.0 - freqControl);
+  return f;
+}
+
+template <class Filter>
+Filter SettledPass(double rate, double control) {
+  Filter f;
+  f.Calc(rate, 1.0 - control, 1.0 - control);
+  return f;
+}
+
+// The frequency inside (lo, hi) of the greatest local maximum of sign·db(hz): a
+// log-spaced scan, then a golden-section search between the neighbours of the best.
+// NaN where the scan finds no maximum inside the range, only a slope to one end.
+template <class Db>
+double Extremum(const Db& db, double lo, double hi, double sign) {
+  constexpr int kSteps = 256;
+  const double a = std::log(lo), b = std::log(hi);
+  double v[kSteps + 1];
+  for (int k = 0; k <= kSteps; ++k)
+    v[k] = sign * db(std::exp(a + (b - a) * k / kSteps));
+  int best = -1;
+  for (int k = 1; k < kSteps; ++k) {
+    if (v[k] >= v[k - 1] && v[k] >= v[k + 1] && (best < 0 || v[k] > v[best])) best = k;
+  }
+  if (best < 0) return std::nan("");
+  double x0 = a + (b - a) * (best - 1) / kSteps;
+  double x1 = a + (b - a) * (best + 1) / kSteps;
+  const double r = 0.6180339887498949;
+  double c = x1 - r * (x1 - x0), d = x0 + r * (x1 - x0);
+  double fc = sign * db(std::exp(c)), fd = sign * db(std::exp(d));
+  for (int i = 0; i < 80 && x1 - x0 > 1e-10; ++i) {
+    if (fc > fd) {
+      x1 = d;
+      d = c;
+      fd = fc;
+      c = x1 - r * (x1 - x0);
+      fc = sign * db(std::exp(c));
+    } else {
+      x0 = c;
+      c = d;
+      fc = fd;
+      d = x0 + r * (x1 - x0);
+      fd = sign * db(std::exp(d));
+    }
+  }
+  return std::exp(0.5 * (x0 + x1));
+}
+
+// The first frequency from `from` toward `to` (either direction) where db(hz) reaches
+// target: a log-spaced scan for the crossing, then bisection.  `to` if there is none.
+template <class Db>
+double Crossing(const Db& db, double from, double to, double target) {
+  constexpr int kSteps = 512;
+  const double a = std::log(from), b = std::log(to);
+  const bool startBelow = db(from) < target;
+  double prev = a;
+  for (int k = 1; k <= kSteps; ++k) {
+    const double x = a + (b - a) * k / kSteps;
+    if ((db(std::exp(x)) < target) != startBelow) {
+      double lo = prev, hi = x;
+      for (int i = 0; i < 60; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        if ((db(std::exp(mid)) < target) == startBelow) {
+          lo = mid;
+        } else {
+          hi = mid;
+        }
+      }
+      return std::exp(0.5 * (lo + hi));
+    }
+    prev = x;
+  }
+  return to;
+}
+
+// Peak or dip of a bell section: its gain from the section as set, its frequency from
+// the same section at full boost when the gain control sits at flat (or so near flat
+// that the section shows no extremum of its own).
+BandReading BellReading(const ThirdOrderFields& set, const ThirdOrderFields& boost, double g,
+                        double rate, double lo, double hi) {
+  auto boostDb = [&](double hz) { return SectionDb(boost, hz, rate); };
+  auto setDb = [&](double hz) { return SectionDb(set, hz, rate); };
+  double hz = std::nan("");
+  if (g != Calibration::kFlatGain)
+    hz = Extremum(setDb, lo, hi, g < Calibration::kFlatGain ? -1 : 1);
+  if (std::isnan(hz)) hz = Extremum(boostDb, lo, hi, 1.0);
+  return {SectionDb(set, hz, rate), hz};
+}
+
+// The 31-tap decimating kernel by distance from its centre.
+double DecimatorTap(int distance) {
+  using O = StOversampler4x;
+  static const double kTaps[16] = {O::k0, O::k1, O::k2,  O::k3,  0.0, O::k5,  O::k6,  O::k7,
+                                   0.0,   O::k9, O::k10, O::k11, 0.0, O::k13, O::k14, O::k15};
+  return kTaps[distance];
+}
+
+// The interpolator as a filter at 8·fs on its input stuffed with three zeros per
+// value: tap 4·i + p is four times the weight of the input i values back in output p.
+double InterpolatorTap(int n) {
+  using O = StOversampler4x;
+  static const double kWeights[4][8] = {
+      {O::k15, O::k11, O::k7, O::k3, O::k1, O::k5, O::k9, O::k13},
+      {O::k14, O::k10, O::k6, O::k2, O::k2, O::k6, O::k10, O::k14},
+      {O::k13, O::k9, O::k5, O::k1, O::k3, O::k7, O::k11, O::k15},
+      {0.0, 0.0, 0.0, O::k0, 0.0, 0.0, 0.0, 0.0},
+  };
+  return 4.0 * kWeights[n % 4][n / 4];
+}
+
+}  // namespace
+
+Calibration::Calibration(const ChainControls& c) : mControls(c) {
+  const double fs = c.fs, bandFs = kBandOversampling * c.fs;
+  mShelf = SettledBand<L32S>(fs, c.lGain, c.lFreq);
+  mShelfBoost = SettledBand<L32S>(fs, 1.0, c.lFreq);
+  mBell = SettledBand<L32P>(fs, c.lGain, c.lFreq);
+  mBellBoost = SettledBand<L32P>(fs, 1.0, c.lFreq);
+  mLowMid = SettledBand<LM32P>(bandFs, c.lmGain, c.lmFreq);
+  mLowMidBoost = SettledBand<LM32P>(bandFs, 1.0, c.lmFreq);
+  mHighMid = SettledBand<HM32P>(bandFs, c.hmGain, c.hmFreq);
+  mHighMidBoost = SettledBand<HM32P>(bandFs, 1.0, c.hmFreq);
+  mHigh = SettledBand<H32P>(bandFs, c.hGain, c.hFreq);
+  mHighBoost = SettledBand<H32P>(bandFs, 1.0, c.hFreq);
+  mHighPass = SettledPass<HPP32>(fs, c.hp);
+  mLowPass = SettledPass<LPP32>(fs, c.lp);
+}
+
+double Calibration::LowDb(double hz) const {
+  return SectionDb(mControls.bell == 1 ? static_cast<const ThirdOrderFields&>(mBell) : mShelf, hz,
+                   mControls.fs);
+}
+double Calibration::LowMidDb(double hz) const {
+  return SectionDb(mLowMid, hz, kBandOversampling * mControls.fs);
+}
+double Calibration::HighMidDb(double hz) const {
+  return SectionDb(mHighMid, hz, kBandOversampling * mControls.fs);
+}
+double Calibration::HighDb(double hz) const {
+  return SectionDb(mHigh, hz, kBandOversampling * mControls.fs);
+}
+double Calibration::PassDb(double hz) const {
+  return SectionDb(mHighPass, hz, mControls.fs) + SectionDb(mLowPass, hz, mControls.fs);
+}
+
+BandReading Calibration::Low() const {
+  const double fs = mControls.fs;
+  const double top = 0.45 * fs;
+  if (mControls.bell == 1) return BellReading(mBell, mBellBoost, mControls.lGain, fs, 5.0, top);
+  const bool flat = mControls.lGain == kFlatGain;
+  const ThirdOrderFields& shape = flat ? mShelfBoost : mShelf;
+  auto db = [&](double hz) { return SectionDb(shape, hz, fs); };
+  const double at20 = SectionDb(mShelf, 20.0, fs);
+  return {at20, Crossing(db, 20.0, top, 0.5 * db(20.0))};
+}
+
+BandReading Calibration::LowMid() const {
+  const double rate = kBandOversampling * mControls.fs;
+  return BellReading(mLowMid, mLowMidBoost, mControls.lmGain, rate, 10.0, kBandTop);
+}
+BandReading Calibration::HighMid() const {
+  const double rate = kBandOversampling * mControls.fs;
+  return BellReading(mHighMid, mHighMidBoost, mControls.hmGain, rate, 10.0, kBandTop);
+}
+BandReading Calibration::High() const {
+  const double rate = kBandOversampling * mControls.fs;
+  return BellReading(mHigh, mHighBoost, mControls.hGain, rate, 10.0, kBandTop);
+}
+
+double Calibration::HighPassHz() const {
+  const double fs = mControls.fs;
+  auto db = [&](double hz) { return SectionDb(mHighPass, hz, fs); };
+  return Crossing(db, 1.0, 0.45 * fs, -3.0);
+}
+
+double Calibration::LowPassHz() const {
+  const double fs = mControls.fs;
+  auto db = [&](double hz) { return SectionDb(mLowPass, hz, fs); };
+  return Crossing(db, 0.4999 * fs, 1.0, -3.0);
+}
+
+double Calibration::OutputDb() const {
+  return 20.0 * std::log10(mControls.gain);
+}
+
+double Calibration::MagnitudeDb(double hz) const {
+  double db = 0.0;
+  Curve(&hz, &db, 1);
+  return db;
+}
+
+// The band stage at 8·fs between the oversampler's two filters is linear and
+// time-invariant at fs: the output sample n is tap 8n + 7 of c = U ∗ G ∗ D on the input
+// stuffed with seven zeros per sample, where U holds each input for two of the
+// interpolator's inputs and interpolates, G is the three bands and D the decimating
+// kernel.  Its response at w is (1/8)·Σₖ C(θₖ)·e^(j7θₖ), θₖ = (w + 2πk)/8: the images
+// fold back coherently, which matters near half the host rate.
+void Calibration::Curve(const double* hz, double* db, int n) const {
+  const ChainControls& c = mControls;
+  for (int i = 0; i < n; ++i) {
+    if (c.by != 1) {
+      db[i] = 0.0;
+      continue;
+    }
+    const double w = 2.0 * kPi * hz[i] / c.fs;
+    Complex bands = 0.0;
+    for (int k = 0; k < 8; ++k) {
+      const double theta = (w + 2.0 * kPi * k) / 8.0;
+      Complex interp = 0.0, decim = 0.0;
+      for (int t = 0; t < 32; ++t)
+        interp += InterpolatorTap(t) * std::polar(1.0, -theta * t);
+      for (int t = 0; t < 31; ++t)
+        decim += DecimatorTap(std::abs(15 - t)) * std::polar(1.0, -theta * t);
+      const Complex hold = 1.0 + std::polar(1.0, -4.0 * theta);
+      const Complex g = SectionResponse(mLowMid, theta) * SectionResponse(mHighMid, theta) *
+                        SectionResponse(mHigh, theta);
+      bands += hold * interp * g * decim * std::polar(1.0, 7.0 * theta);
+    }
+    Complex h = bands / 8.0;
+    h *= SectionResponse(c.bell == 1 ? static_cast<const ThirdOrderFields&>(mBell) : mShelf, w);
+    if (c.hplp == 1) h *= SectionResponse(mHighPass, w) * SectionResponse(mLowPass, w);
+    db[i] = 20.0 * std::log10(std::abs(h) * c.gain);
+  }
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "VantroseChain.h"
+
+// What each control does in physical units, read from the filters' own coefficients:
+// every section is set up as the chain sets it once its smoothers have settled on the
+// given controls, and its transfer function is evaluated on the unit circle.  Nothing
+// is run through the filters.  Not for the audio thread: construction evaluates the
+// coefficients, the read-outs search over frequency.
+//
+// Definitions (gains in dB, frequencies in Hz at the host rate):
+//   Low band, shelf: the gain at 20 Hz, and the corner where the dB gain is half of it.
+//   Low band, bell; low-mid, high-mid and high bands: the extreme of the section's gain
+//     (peak when boosting, dip when cutting) and the frequency where it lies.
+//   A band whose gain control sits at flat names the frequency it would act on: the
+//     frequency is then evaluated at full boost.
+//   High-pass, low-pass: the −3 dB frequency (below the high-pass's passband rise, above
+//     the low-pass's one).
+//   Output gain: 20·log10 of the linear gain.
+
+struct BandReading {
+  double gainDb;
+  double hz;
+};
+
+class Calibration {
+ public:
+  // Sections of the four bands (at their own rates) and both pass filters for c; the
+  // switches and the output gain are taken from c as the chain reads them.
+  explicit Calibration(const ChainControls& c);
+
+  // The low band as selected by c.bell.
+  BandReading Low() const;
+  BandReading LowMid() const;
+  BandReading HighMid() const;
+  BandReading High() const;
+  double HighPassHz() const;
+  double LowPassHz() const;
+  double OutputDb() const;
+
+  // Magnitude in dB of the whole effect at hz (below half the host rate): the pass
+  // filters when engaged, the low band, the oversampled bands with the oversampler's
+  // own interpolation and decimation, and the output gain; unity in bypass.  The
+  // saturation stage, whose level at −90 dB depends on the signal, is left out.
+  double MagnitudeDb(double hz) const;
+  // The same at n frequencies: db[i] for hz[i].
+  void Curve(const double* hz, double* db, int n) const;
+
+  // Gains in dB of single sections at hz, for tests and the read-outs.
+  double LowDb(double hz) const;
+  double LowMidDb(double hz) const;
+  double HighMidDb(double hz) const;
+  double HighDb(double hz) const;
+  double PassDb(double hz) const;  // high-pass and low-pass together
+
+  const ChainControls& Controls() const { return mControls; }
+
+  // The gain position at which a band is flat.
+  static constexpr double kFlatGain = 0.5;
+
+ private:
+  ChainControls mControls;
+  L32S mShelf, mShelfBoost;
+  L32P mBell, mBellBoost;
+  LM32P mLowMid, mLowMidBoost;
+  HM32P mHighMid, mHighMidBoost;
+  H32P mHigh, mHighBoost;
+  HPP32 mHighPass;
+  LPP32 mLowPass;
+};
