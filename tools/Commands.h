@@ -10,6 +10,7 @@ int RunBench(int argc, char** argv);
 int RunPreset(int argc, char** argv);
 int RunValidate(int argc, char** argv);
 int RunSnapshot(int argc, char** argv);
+int RunCalibrate(int argc, char** argv);
 
 // Exit code for bad arguments or unusable input.
 constexpr int kExitUsage = 2;

@@ -22,6 +22,8 @@ const Command kCommands[] = {
      "through the effect"},
     {"response", RunResponse,
      "response [--rate R] [--set NAME=VALUE]... [--csv]  the effect's magnitude response"},
+    {"calibrate", RunCalibrate,
+     "calibrate [--rate R]  every knob's value in dB or Hz at positions 0, 0.05 ... 1"},
     {"bench", RunBench, "bench [--silence]    cycles per stereo frame and realtime factor"},
     {"preset", RunPreset,
      "preset save FILE.fxp [--set NAME=VALUE]... [--name TEXT] | preset show FILE.fxp|FILE.fxb"},
