@@ -105,39 +105,73 @@ double Crossing(const Db& db, double from, double to, double target) {
   return to;
 }
 
-// Peak or dip of a bell section: its gain from the section as set, its frequency from
-// the same section at full boost when the gain control sits at flat (or so near flat
-// that the section shows no extremum of its own).
-BandReading BellReading(const ThirdOrderFields& set, const ThirdOrderFields& boost, double g,
-                        double rate, double lo, double hi) {
-  auto boostDb = [&](double hz) { return SectionDb(boost, hz, rate); };
-  auto setDb = [&](double hz) { return SectionDb(set, hz, rate); };
+// Peak or dip of a band: its gain from setDb, the band as set, at the frequency of its
+// extremum; that frequency from boostDb, the band at full boost, when the gain control
+// sits at flat (or so near flat that the band shows no extremum of its own).
+template <class SetDb, class BoostDb>
+BandReading BellReading(const SetDb& setDb, const BoostDb& boostDb, double g, double lo,
+                        double hi) {
   double hz = std::nan("");
   if (g != Calibration::kFlatGain)
     hz = Extremum(setDb, lo, hi, g < Calibration::kFlatGain ? -1 : 1);
   if (std::isnan(hz)) hz = Extremum(boostDb, lo, hi, 1.0);
-  return {SectionDb(set, hz, rate), hz};
+  return {setDb(hz), hz};
 }
 
-// The 31-tap decimating kernel by distance from its centre.
-double DecimatorTap(int distance) {
-  using O = StOversampler4x;
-  static const double kTaps[16] = {O::k0, O::k1, O::k2,  O::k3,  0.0, O::k5,  O::k6,  O::k7,
-                                   0.0,   O::k9, O::k10, O::k11, 0.0, O::k13, O::k14, O::k15};
-  return kTaps[distance];
+// The oversampler's two filters at 8·fs as polynomials in z⁻¹.  The interpolator is
+// taken as a filter on its input stuffed with three zeros per value: tap 4·i + p is four
+// times the weight of the input i values back in output p.  The decimating kernel is
+// the causal form of the symmetric 31-tap one, centred on tap 15.
+struct OversamplerTaps {
+  double interp[32];
+  double decim[31];
+  OversamplerTaps() {
+    using O = StOversampler4x;
+    const double weights[4][8] = {
+        {O::k15, O::k11, O::k7, O::k3, O::k1, O::k5, O::k9, O::k13},
+        {O::k14, O::k10, O::k6, O::k2, O::k2, O::k6, O::k10, O::k14},
+        {O::k13, O::k9, O::k5, O::k1, O::k3, O::k7, O::k11, O::k15},
+        {0.0, 0.0, 0.0, O::k0, 0.0, 0.0, 0.0, 0.0},
+    };
+    for (int t = 0; t < 32; ++t)
+      interp[t] = 4.0 * weights[t % 4][t / 4];
+    const double kernel[16] = {O::k0, O::k1, O::k2,  O::k3,  0.0, O::k5,  O::k6,  O::k7,
+                               0.0,   O::k9, O::k10, O::k11, 0.0, O::k13, O::k14, O::k15};
+    for (int t = 0; t < 31; ++t)
+      decim[t] = kernel[t < 15 ? 15 - t : t - 15];
+  }
+};
+
+// Σ c[t]·z^t for a unit phasor z, by running powers.
+template <int N>
+Complex Polynomial(const double (&c)[N], Complex z) {
+  Complex sum = 0.0, power = 1.0;
+  for (int t = 0; t < N; ++t) {
+    sum += c[t] * power;
+    power *= z;
+  }
+  return sum;
 }
 
-// The interpolator as a filter at 8·fs on its input stuffed with three zeros per
-// value: tap 4·i + p is four times the weight of the input i values back in output p.
-double InterpolatorTap(int n) {
-  using O = StOversampler4x;
-  static const double kWeights[4][8] = {
-      {O::k15, O::k11, O::k7, O::k3, O::k1, O::k5, O::k9, O::k13},
-      {O::k14, O::k10, O::k6, O::k2, O::k2, O::k6, O::k10, O::k14},
-      {O::k13, O::k9, O::k5, O::k1, O::k3, O::k7, O::k11, O::k15},
-      {0.0, 0.0, 0.0, O::k0, 0.0, 0.0, 0.0, 0.0},
-  };
-  return 4.0 * kWeights[n % 4][n / 4];
+// The band stage between the oversampler's filters is linear and time-invariant at fs:
+// output sample n is tap 8n + 7 of c = U ∗ G ∗ D on the input stuffed with seven zeros
+// per sample, where U holds each input for two of the interpolator's inputs and
+// interpolates, G is the three bands and D the decimating kernel.  Its response at w is
+// (1/8)·Σₖ C(θₖ)·e^(j7θₖ), θₖ = (w + 2πk)/8: the images fold back coherently, which
+// matters well below half the host rate.
+Complex BandStage(double w, const ThirdOrderFields* const bands[3]) {
+  static const OversamplerTaps taps;
+  Complex sum = 0.0;
+  for (int k = 0; k < 8; ++k) {
+    const double theta = (w + 2.0 * kPi * k) / 8.0;
+    const Complex z = std::polar(1.0, -theta);
+    const Complex z2 = z * z, z4 = z2 * z2;
+    Complex c = (1.0 + z4) * Polynomial(taps.interp, z) * Polynomial(taps.decim, z);
+    for (int b = 0; b < 3; ++b)
+      c *= SectionResponse(*bands[b], theta);
+    sum += c * std::polar(1.0, 7.0 * theta);
+  }
+  return sum / 8.0;
 }
 
 }  // namespace
@@ -154,22 +188,41 @@ Calibration::Calibration(const ChainControls& c) : mControls(c) {
   mHighMidBoost = SettledBand<HM32P>(bandFs, 1.0, c.hmFreq);
   mHigh = SettledBand<H32P>(bandFs, c.hGain, c.hFreq);
   mHighBoost = SettledBand<H32P>(bandFs, 1.0, c.hFreq);
+  mFlat[0] = SettledBand<LM32P>(bandFs, kFlatGain, c.lmFreq);
+  mFlat[1] = SettledBand<HM32P>(bandFs, kFlatGain, c.hmFreq);
+  mFlat[2] = SettledBand<H32P>(bandFs, kFlatGain, c.hFreq);
   mHighPass = SettledPass<HPP32>(fs, c.hp);
   mLowPass = SettledPass<LPP32>(fs, c.lp);
 }
 
 double Calibration::LowDb(double hz) const {
-  return SectionDb(mControls.bell == 1 ? static_cast<const ThirdOrderFields&>(mBell) : mShelf, hz,
-                   mControls.fs);
+  return SectionDb(LowSection(), hz, mControls.fs);
 }
+
+const ThirdOrderFields& Calibration::LowSection() const {
+  return mControls.bell == 1 ? static_cast<const ThirdOrderFields&>(mBell) : mShelf;
+}
+
+// What band b (0 low-mid, 1 high-mid, 2 high) adds to the band stage when it is the
+// given section: the stage with it over the stage with the band at flat gain, the
+// others as set.  (A flat band is not quite unity at the images it also filters.)
+double Calibration::StageBandDb(int b, const ThirdOrderFields& section, double hz) const {
+  const double w = 2.0 * kPi * hz / mControls.fs;
+  const ThirdOrderFields* with[3] = {&mLowMid, &mHighMid, &mHigh};
+  with[b] = &section;
+  const ThirdOrderFields* without[3] = {&mLowMid, &mHighMid, &mHigh};
+  without[b] = &mFlat[b];
+  return 20.0 * std::log10(std::abs(BandStage(w, with)) / std::abs(BandStage(w, without)));
+}
+
 double Calibration::LowMidDb(double hz) const {
-  return SectionDb(mLowMid, hz, kBandOversampling * mControls.fs);
+  return StageBandDb(0, mLowMid, hz);
 }
 double Calibration::HighMidDb(double hz) const {
-  return SectionDb(mHighMid, hz, kBandOversampling * mControls.fs);
+  return StageBandDb(1, mHighMid, hz);
 }
 double Calibration::HighDb(double hz) const {
-  return SectionDb(mHigh, hz, kBandOversampling * mControls.fs);
+  return StageBandDb(2, mHigh, hz);
 }
 double Calibration::PassDb(double hz) const {
   return SectionDb(mHighPass, hz, mControls.fs) + SectionDb(mLowPass, hz, mControls.fs);
@@ -178,25 +231,33 @@ double Calibration::PassDb(double hz) const {
 BandReading Calibration::Low() const {
   const double fs = mControls.fs;
   const double top = 0.45 * fs;
-  if (mControls.bell == 1) return BellReading(mBell, mBellBoost, mControls.lGain, fs, 5.0, top);
-  const bool flat = mControls.lGain == kFlatGain;
-  const ThirdOrderFields& shape = flat ? mShelfBoost : mShelf;
-  auto db = [&](double hz) { return SectionDb(shape, hz, fs); };
-  const double at20 = SectionDb(mShelf, 20.0, fs);
-  return {at20, Crossing(db, 20.0, top, 0.5 * db(20.0))};
+  const bool bell = mControls.bell == 1;
+  const ThirdOrderFields& boost =
+      bell ? static_cast<const ThirdOrderFields&>(mBellBoost) : mShelfBoost;
+  auto setDb = [&](double hz) { return SectionDb(LowSection(), hz, fs); };
+  auto boostDb = [&](double hz) { return SectionDb(boost, hz, fs); };
+  if (bell) return BellReading(setDb, boostDb, mControls.lGain, 5.0, top);
+  const double at20 = setDb(20.0);
+  if (mControls.lGain == kFlatGain)
+    return {at20, Crossing(boostDb, 20.0, top, 0.5 * boostDb(20.0))};
+  return {at20, Crossing(setDb, 20.0, top, 0.5 * at20)};
+}
+
+BandReading Calibration::StageBand(int b, const ThirdOrderFields& set,
+                                   const ThirdOrderFields& boost, double g) const {
+  auto setDb = [&](double hz) { return StageBandDb(b, set, hz); };
+  auto boostDb = [&](double hz) { return StageBandDb(b, boost, hz); };
+  return BellReading(setDb, boostDb, g, 10.0, std::min(kBandTop, 0.45 * mControls.fs));
 }
 
 BandReading Calibration::LowMid() const {
-  const double rate = kBandOversampling * mControls.fs;
-  return BellReading(mLowMid, mLowMidBoost, mControls.lmGain, rate, 10.0, kBandTop);
+  return StageBand(0, mLowMid, mLowMidBoost, mControls.lmGain);
 }
 BandReading Calibration::HighMid() const {
-  const double rate = kBandOversampling * mControls.fs;
-  return BellReading(mHighMid, mHighMidBoost, mControls.hmGain, rate, 10.0, kBandTop);
+  return StageBand(1, mHighMid, mHighMidBoost, mControls.hmGain);
 }
 BandReading Calibration::High() const {
-  const double rate = kBandOversampling * mControls.fs;
-  return BellReading(mHigh, mHighBoost, mControls.hGain, rate, 10.0, kBandTop);
+  return StageBand(2, mHigh, mHighBoost, mControls.hGain);
 }
 
 double Calibration::HighPassHz() const {
@@ -221,35 +282,16 @@ double Calibration::MagnitudeDb(double hz) const {
   return db;
 }
 
-// The band stage at 8·fs between the oversampler's two filters is linear and
-// time-invariant at fs: the output sample n is tap 8n + 7 of c = U ∗ G ∗ D on the input
-// stuffed with seven zeros per sample, where U holds each input for two of the
-// interpolator's inputs and interpolates, G is the three bands and D the decimating
-// kernel.  Its response at w is (1/8)·Σₖ C(θₖ)·e^(j7θₖ), θₖ = (w + 2πk)/8: the images
-// fold back coherently, which matters near half the host rate.
 void Calibration::Curve(const double* hz, double* db, int n) const {
   const ChainControls& c = mControls;
+  const ThirdOrderFields* bands[3] = {&mLowMid, &mHighMid, &mHigh};
   for (int i = 0; i < n; ++i) {
     if (c.by != 1) {
       db[i] = 0.0;
       continue;
     }
     const double w = 2.0 * kPi * hz[i] / c.fs;
-    Complex bands = 0.0;
-    for (int k = 0; k < 8; ++k) {
-      const double theta = (w + 2.0 * kPi * k) / 8.0;
-      Complex interp = 0.0, decim = 0.0;
-      for (int t = 0; t < 32; ++t)
-        interp += InterpolatorTap(t) * std::polar(1.0, -theta * t);
-      for (int t = 0; t < 31; ++t)
-        decim += DecimatorTap(std::abs(15 - t)) * std::polar(1.0, -theta * t);
-      const Complex hold = 1.0 + std::polar(1.0, -4.0 * theta);
-      const Complex g = SectionResponse(mLowMid, theta) * SectionResponse(mHighMid, theta) *
-                        SectionResponse(mHigh, theta);
-      bands += hold * interp * g * decim * std::polar(1.0, 7.0 * theta);
-    }
-    Complex h = bands / 8.0;
-    h *= SectionResponse(c.bell == 1 ? static_cast<const ThirdOrderFields&>(mBell) : mShelf, w);
+    Complex h = BandStage(w, bands) * SectionResponse(LowSection(), w);
     if (c.hplp == 1) h *= SectionResponse(mHighPass, w) * SectionResponse(mLowPass, w);
     db[i] = 20.0 * std::log10(std::abs(h) * c.gain);
   }

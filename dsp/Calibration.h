@@ -10,8 +10,12 @@
 //
 // Definitions (gains in dB, frequencies in Hz at the host rate):
 //   Low band, shelf: the gain at 20 Hz, and the corner where the dB gain is half of it.
-//   Low band, bell; low-mid, high-mid and high bands: the extreme of the section's gain
-//     (peak when boosting, dip when cutting) and the frequency where it lies.
+//   Low band, bell: the extreme of the section's gain (peak when boosting, dip when
+//     cutting) and the frequency where it lies.
+//   Low-mid, high-mid and high bands: the same extreme of what the band adds to the
+//     effect, which runs them between the oversampler's interpolation and decimation:
+//     the band stage's response with the band as set over that with the band flat.
+//     Near half the host rate the folded images make this differ from the section alone.
 //   A band whose gain control sits at flat names the frequency it would act on: the
 //     frequency is then evaluated at full boost.
 //   High-pass, low-pass: the −3 dB frequency (below the high-pass's passband rise, above
@@ -46,12 +50,13 @@ class Calibration {
   // The same at n frequencies: db[i] for hz[i].
   void Curve(const double* hz, double* db, int n) const;
 
-  // Gains in dB of single sections at hz, for tests and the read-outs.
+  // Gains in dB at hz of the low section, of what each oversampled band adds to the
+  // effect, and of both pass filters together.
   double LowDb(double hz) const;
   double LowMidDb(double hz) const;
   double HighMidDb(double hz) const;
   double HighDb(double hz) const;
-  double PassDb(double hz) const;  // high-pass and low-pass together
+  double PassDb(double hz) const;
 
   const ChainControls& Controls() const { return mControls; }
 
@@ -59,12 +64,18 @@ class Calibration {
   static constexpr double kFlatGain = 0.5;
 
  private:
+  const ThirdOrderFields& LowSection() const;
+  double StageBandDb(int band, const ThirdOrderFields& section, double hz) const;
+  BandReading StageBand(int band, const ThirdOrderFields& set, const ThirdOrderFields& boost,
+                        double g) const;
+
   ChainControls mControls;
   L32S mShelf, mShelfBoost;
   L32P mBell, mBellBoost;
   LM32P mLowMid, mLowMidBoost;
   HM32P mHighMid, mHighMidBoost;
   H32P mHigh, mHighBoost;
+  ThirdOrderFields mFlat[3];  // the three oversampled bands at flat gain
   HPP32 mHighPass;
   LPP32 mLowPass;
 };
