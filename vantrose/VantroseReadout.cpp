@@ -57,14 +57,6 @@ double* ControlOf(ChainControls& c, int idx) {
   return controls[idx];
 }
 
-// The knob's value at a parameter value v (in the parameter's own units).
-double MeasureAt(const IPluginBase& plug, int idx, double fs, double v) {
-  ChainControls c = ControlsOf(plug, fs);
-  if (idx == P::kGain) return v;
-  *ControlOf(c, idx) = v;
-  return Measure(c, Value(plug, P::kGain), idx);
-}
-
 // A decimal number with an optional sign, independent of the process's locale; *end
 // is set past it.  False when there are no digits.
 bool ReadNumber(const std::string& s, size_t* pos, double* out) {
@@ -159,8 +151,15 @@ Unit UnitOf(int paramIdx) {
   }
 }
 
+double ValueReading(const IPluginBase& plug, int paramIdx, double fs, double value) {
+  if (paramIdx == P::kGain) return value;
+  ChainControls c = ControlsOf(plug, fs);
+  *ControlOf(c, paramIdx) = value;
+  return Measure(c, Value(plug, P::kGain), paramIdx);
+}
+
 double KnobValue(const IPluginBase& plug, int paramIdx, double fs, double position) {
-  return MeasureAt(plug, paramIdx, fs, plug.GetParam(paramIdx)->GetNonNormalized(position));
+  return ValueReading(plug, paramIdx, fs, plug.GetParam(paramIdx)->GetNonNormalized(position));
 }
 
 std::string FormatValue(Unit unit, double value) {
@@ -200,7 +199,7 @@ std::string Text(const IPluginBase& plug, int paramIdx, double fs) {
   const bool pass = paramIdx == P::kHP || paramIdx == P::kLP;
   if (pass && plug.GetParam(P::kHPLP)->GetInt() != 1) return "off";
   const std::string value =
-      FormatValue(UnitOf(paramIdx), MeasureAt(plug, paramIdx, fs, param->GetValue()));
+      FormatValue(UnitOf(paramIdx), ValueReading(plug, paramIdx, fs, param->GetValue()));
   if (!pass) return value;
   return (paramIdx == P::kHP ? "HP " : "LP ") + value;
 }

@@ -24,9 +24,11 @@ enum class Unit { kDb, kHz };
 bool IsKnob(int paramIdx);
 Unit UnitOf(int paramIdx);
 
-// The physical value of knob paramIdx with the knob at position (0..1), every other
-// control as it is: dB for the gains, Hz for the frequencies.
+// The physical value of knob paramIdx with the knob at position (0..1, its travel on
+// the panel), every other control as it is: dB for the gains, Hz for the frequencies.
 double KnobValue(const IPluginBase& plug, int paramIdx, double fs, double position);
+// The same with the parameter at value (in its own units, as hosts and ports carry it).
+double ValueReading(const IPluginBase& plug, int paramIdx, double fs, double value);
 
 // A value as the read-outs print it: "+4.3 dB", "0.0 dB", "45 Hz", "356 Hz", "1.25 kHz",
 // "12.5 kHz".
