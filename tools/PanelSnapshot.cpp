@@ -15,6 +15,7 @@
 #include "Raster_PNG.h"
 #include "Raster_PNGWrite.h"
 #include "VantroseLayout.h"
+#include "VantroseReadoutOverlay.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ void Send(IGraphicsCocoa* view, NSEventType type, int x, int y, int clicks = 1) 
   if (type == NSLeftMouseDown) view->mouseDown(&e);
   if (type == NSLeftMouseUp) view->mouseUp(&e);
   if (type == NSLeftMouseDragged) view->mouseDragged(&e);
+  if (type == NSMouseMoved) view->mouseMoved(&e);
 }
 
 int Clamp(int v, int limit) {
@@ -78,6 +80,9 @@ void Replay(IGraphicsCocoa* view, PanelGesture g) {
       view->scrollWheel(&e);
       break;
     }
+    case PanelGesture::kHover:
+      Send(view, NSMouseMoved, g.x, g.y);
+      break;
   }
 }
 
@@ -177,19 +182,32 @@ bool RenderPanelSnapshot(const PanelSnapshotRequest& request, std::vector<double
   NSWindow window;
   window.initWithContentRect(NSMakeRect(0, 0, gui->Width(), gui->Height()), 0, 2, NO);
   auto* view = static_cast<IGraphicsCocoa*>(gui->OpenWindow(window.contentView()));
-  double frame = 1.0 / gui->FPS();
-  NSRunLoop::currentRunLoop()->runForSeconds(frame);
-  view->displayIfNeeded();
+  // The read-out keeps the run loop's time, so its delays pass as frames are run.
+  NSRunLoop* loop = NSRunLoop::currentRunLoop();
+  for (int i = 0; i < gui->NControls(); ++i) {
+    if (auto* overlay = dynamic_cast<VantroseReadoutOverlay*>(gui->GetControl(i)))
+      overlay->SetClock([loop] { return loop->now(); });
+  }
+  const double frame = 1.0 / gui->FPS();
+  auto runFrames = [&](int n) {
+    for (int i = 0; i < n; ++i) {
+      loop->runForSeconds(frame);
+      view->displayIfNeeded();
+    }
+  };
+  runFrames(1);
   for (const PanelGesture& g : request.gestures) {
     Replay(view, g);
-    NSRunLoop::currentRunLoop()->runForSeconds(frame);
-    view->displayIfNeeded();
+    runFrames(1);
+    // A hover rests long enough for its read-out to appear.
+    if (g.kind == PanelGesture::kHover)
+      runFrames(static_cast<int>(VantroseReadoutOverlay::kHoverDelay / frame) + 1);
   }
-  // Two more frames: a value change stays dirty for two passes.
-  for (int i = 0; i < 2; ++i) {
-    NSRunLoop::currentRunLoop()->runForSeconds(frame);
-    view->displayIfNeeded();
-  }
+  // Read-outs of the other gestures have gone by the end; two more frames, as a value
+  // change stays dirty for two passes.
+  const bool hovering =
+      !request.gestures.empty() && request.gestures.back().kind == PanelGesture::kHover;
+  runFrames(2 + (hovering ? 0 : static_cast<int>(VantroseReadoutOverlay::kLinger / frame) + 1));
   gui->CloseWindow();
   values->clear();
   for (int i = 0; i < fx->NParams(); ++i)

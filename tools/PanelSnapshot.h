@@ -11,8 +11,9 @@
 #include "EffectSetup.h"
 
 // One mouse gesture, in editor pixels (origin top-left, y down).
+// A hover moves the pointer to X,Y without a button and rests there.
 struct PanelGesture {
-  enum Kind { kClick, kDoubleClick, kDrag, kWheel } kind;
+  enum Kind { kClick, kDoubleClick, kDrag, kWheel, kHover } kind;
   int x, y;
   int dx = 0, dy = 0;  // drag distance, or wheel steps in dy
 };

@@ -19,9 +19,10 @@ namespace {
 const char kUsage[] =
     "usage: vantrose snapshot OUT.png [--set NAME=VALUE]... [--drag X,Y,DX,DY]...\n"
     "                         [--click X,Y]... [--dblclick X,Y]... [--wheel X,Y,STEPS]...\n"
-    "                         [--resources DIR]\n"
+    "                         [--hover X,Y]... [--resources DIR]\n"
     "  positions are editor pixels: origin top-left of the 774 x 237 panel, y down;\n"
     "  a drag presses at X,Y, moves by DX,DY and releases (up raises a knob);\n"
+    "  a hover rests the pointer at X,Y until the control's read-out shows;\n"
     "  positions and distances within +-65536 pixels, wheel steps within +-1000.\n";
 
 bool Within(const int* v, int n, int limit) {
@@ -57,6 +58,8 @@ bool ParseGesture(const char* option, const char* value, PanelGesture* g) {
     *g = PanelGesture{PanelGesture::kClick, v[0], v[1]};
   } else if (std::strcmp(option, "--dblclick") == 0 && parse(2)) {
     *g = PanelGesture{PanelGesture::kDoubleClick, v[0], v[1]};
+  } else if (std::strcmp(option, "--hover") == 0 && parse(2)) {
+    *g = PanelGesture{PanelGesture::kHover, v[0], v[1]};
   } else if (std::strcmp(option, "--wheel") == 0 && parse(3)) {
     *g = PanelGesture{PanelGesture::kWheel, v[0], v[1], 0, v[2]};
   } else {

@@ -22,6 +22,7 @@
 #include "Raster_PNGWrite.h"
 #include "Vantrose.h"
 #include "VantroseLayout.h"
+#include "VantroseReadoutOverlay.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ class PanelTest : public ::testing::Test {
     ASSERT_NE(gui, nullptr);
     window.initWithContentRect(NSMakeRect(0, 0, kWidth, kHeight), 0, 2, NO);
     view = static_cast<IGraphicsCocoa*>(gui->OpenWindow(window.contentView()));
+    Overlay();
     gEvents.clear();
     AUEventListenerCreate(
         [](void*, void*, const AudioUnitEvent* e, UInt64, AudioUnitParameterValue) {
@@ -57,6 +59,16 @@ class PanelTest : public ::testing::Test {
       reg.mArgument.mParameter = {unit->Get(), kAUParameterListener_AnyParameter, 0, 0};
       AUEventListenerAddEventType(listener, nullptr, &reg);
     }
+  }
+  // The panel's read-out, on the run loop's clock.
+  VantroseReadoutOverlay* Overlay() {
+    for (int i = 0; i < gui->NControls(); ++i) {
+      if (auto* o = dynamic_cast<VantroseReadoutOverlay*>(gui->GetControl(i))) {
+        o->SetClock([] { return NSRunLoop::currentRunLoop()->now(); });
+        return o;
+      }
+    }
+    return nullptr;
   }
   void TearDown() override {
     AUListenerDispose(listener);
@@ -108,14 +120,17 @@ class PanelTest : public ::testing::Test {
 TEST_F(PanelTest, LayoutHasTheBackgroundFifteenControlsAndTheLinkInsideThePanel) {
   EXPECT_EQ(gui->Width(), 774);
   EXPECT_EQ(gui->Height(), 237);
-  ASSERT_EQ(gui->NControls(), 17);
+  ASSERT_EQ(gui->NControls(), 18);
+  // The read-out comes last, over everything, hidden while nothing shows.
+  EXPECT_NE(Overlay(), nullptr);
+  EXPECT_TRUE(gui->GetControl(17)->IsHidden());
   EXPECT_EQ(gui->GetControl(0)->GetRECT(), IRECT(0, 0, 774, 237));
   EXPECT_EQ(gui->GetControl(1)->GetRECT(), IRECT(188, 35, 228, 57));
   EXPECT_EQ(gui->GetControl(4)->GetRECT(), IRECT(0, 209, 40, 231));
   EXPECT_EQ(gui->GetControl(6)->GetRECT(), IRECT(285, 48, 339, 102));
   EXPECT_EQ(gui->GetControl(15)->ParamIdx(), 10);
   IRECT panel(0, 0, kWidth, kHeight);
-  for (int i = 1; i < gui->NControls(); ++i) {
+  for (int i = 1; i < gui->NControls() - 1; ++i) {
     IRECT r = gui->GetControl(i)->GetRECT();
     EXPECT_EQ(r.Intersect(panel), r) << "control " << i << " leaves the panel";
     for (int j = 1; j < i; ++j) {
@@ -191,7 +206,9 @@ TEST_F(PanelTest, WheelStepAndRightClickOnAKnob) {
   EXPECT_NEAR(Normalized(Vantrose::kHP), start + 0.02, 1e-12);
   NSEvent right = At(NSRightMouseDown, 87, 141);
   view->rightMouseDown(&right);
-  EXPECT_EQ(view->textField(), nullptr);  // prompts stay disabled on the panel
+  // A right click opens the text entry holding the read-out, and changes nothing.
+  ASSERT_NE(view->textField(), nullptr);
+  EXPECT_EQ(view->textField()->stringValue(), "off");  // HP while the filters are off
   EXPECT_NEAR(Normalized(Vantrose::kHP), start + 0.02, 1e-12);
 }
 
@@ -254,22 +271,35 @@ TEST_F(PanelTest, DefaultPanelMatchesTheGoldenImage) {
   EXPECT_LE(worst, 24) << "largest channel difference";
 }
 
+// The knob follows the drag, its read-out shows beside it and goes once the drag has
+// ended a while, leaving every pixel but the knob's as it was.
 TEST_F(PanelTest, DrawnKnobFollowsADrag) {
   Frames(3);
   std::vector<unsigned int> before = window.screen()->pixels;
   Drag(312, 75, -54, -6);
   Frames(2);
-  const std::vector<unsigned int>& after = window.screen()->pixels;
-  int changedInKnob = 0, changedElsewhere = 0;
-  IRECT knob(285, 48, 339, 102);
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      if (before[y * kWidth + x] == after[y * kWidth + x]) continue;
-      (knob.Contains(x, y) ? changedInKnob : changedElsewhere)++;
+  ASSERT_TRUE(Overlay()->Showing());
+  const IRECT bubble = Overlay()->Bubble();
+  for (bool gone : {false, true}) {
+    SCOPED_TRACE(gone ? "read-out gone" : "read-out shown");
+    if (gone) Frames(static_cast<int>(VantroseReadoutOverlay::kLinger / 0.04) + 3);
+    const std::vector<unsigned int>& after = window.screen()->pixels;
+    int changedInKnob = 0, changedInReadout = 0, changedElsewhere = 0;
+    IRECT knob(285, 48, 339, 102);
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        if (before[y * kWidth + x] == after[y * kWidth + x]) continue;
+        if (knob.Contains(x, y)) {
+          ++changedInKnob;
+        } else {
+          (bubble.Contains(x, y) ? changedInReadout : changedElsewhere)++;
+        }
+      }
     }
+    EXPECT_GT(changedInKnob, 50);
+    EXPECT_EQ(changedElsewhere, 0);
+    EXPECT_EQ(changedInReadout > 0, !gone);
   }
-  EXPECT_GT(changedInKnob, 50);
-  EXPECT_EQ(changedElsewhere, 0);
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // vantrose snapshot's renderer: settings and gestures change what is drawn and
 // what the effect holds.
+// VANTROSE_REGENERATE_GOLDEN=1 rewrites the read-out golden images from the current code.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -99,6 +102,74 @@ TEST(PanelSnapshot, BadArtworkIsNamedImageByImage) {
   }
   rmdir(dir.c_str());
   EXPECT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error)) << error;
+}
+
+// A control hovered until its read-out shows, against a golden image: the read-out
+// appears beside the control, inside the panel and clear of its caption, and every
+// other pixel is the plain panel's.
+TEST(PanelSnapshot, HoverShowsTheReadoutBesideTheControl) {
+  const struct {
+    const char* golden;
+    int x, y;                    // where the pointer rests
+    int capL, capT, capR, capB;  // the control's printed caption
+    std::vector<ParamSetting> settings;
+  } kCases[] = {
+      {"hover_gain", 275, 138, 258, 165, 292, 178, {{0, 0.8}}},  // LGain: "+3.8 dB"
+      {"hover_freq", 312, 75, 297, 102, 327, 115, {}},           // LFreq: "141 Hz"
+      {"hover_switch", 208, 46, 193, 57, 223, 71, {{11, 1}}},    // Bell: "Bell"
+  };
+  std::string error;
+  ASSERT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error)) << error;
+  const bool regen = std::getenv("VANTROSE_REGENERATE_GOLDEN") &&
+                     *std::getenv("VANTROSE_REGENERATE_GOLDEN") == '1';
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.golden);
+    std::vector<double> values;
+    PanelSnapshotRequest plain;
+    plain.settings = c.settings;
+    plain.outPath = ::testing::TempDir() + std::to_string(getpid()) + "_plain.png";
+    std::unique_ptr<Raster_IBitmap> a = Render(plain, &values);
+    PanelSnapshotRequest hover = plain;
+    hover.outPath = ::testing::TempDir() + std::to_string(getpid()) + "_hover.png";
+    hover.gestures.push_back(PanelGesture{PanelGesture::kHover, c.x, c.y});
+    std::unique_ptr<Raster_IBitmap> b = Render(hover, &values);
+    ASSERT_TRUE(a && b);
+    int l = 774, t = 237, r = -1, bottom = -1;
+    for (int y = 0; y < 237; ++y) {
+      for (int x = 0; x < 774; ++x) {
+        if (DifferingPixels(a.get(), b.get(), x, y, x + 1, y + 1) == 0) continue;
+        l = std::min(l, x), t = std::min(t, y), r = std::max(r, x + 1),
+        bottom = std::max(bottom, y + 1);
+      }
+    }
+    ASSERT_GT(r, l) << "no read-out drawn";
+    EXPECT_LE(r - l, 90);
+    EXPECT_LE(bottom - t, 24);
+    EXPECT_TRUE(l > c.x && l < c.x + 50) << "read-out at x " << l << ", not beside the control";
+    EXPECT_FALSE(l < c.capR && c.capL < r && t < c.capB && c.capT < bottom) << "covers the caption";
+    const std::string golden =
+        std::string(VANTROSE_SOURCE_DIR) + "/tests/gui/golden/" + c.golden + ".png";
+    if (regen) {
+      ASSERT_TRUE(Raster_WritePNG(golden.c_str(), b.get()));
+    } else {
+      std::unique_ptr<Raster_IBitmap> want(Raster_LoadPNG(golden.c_str(), nullptr));
+      ASSERT_NE(want, nullptr) << "missing " << golden;
+      int worst = 0;
+      for (int y = 0; y < 237; ++y) {
+        for (int x = 0; x < 774; ++x) {
+          const unsigned int p = b->getBits()[y * b->getRowSpan() + x];
+          const unsigned int q = want->getBits()[y * want->getRowSpan() + x];
+          for (int s = 0; s < 24; s += 8) {
+            worst = std::max(worst, std::abs(static_cast<int>((p >> s) & 255) -
+                                             static_cast<int>((q >> s) & 255)));
+          }
+        }
+      }
+      EXPECT_LE(worst, 24) << "largest channel difference from " << golden;
+    }
+    std::remove(plain.outPath.c_str());
+    std::remove(hover.outPath.c_str());
+  }
 }
 
 }  // namespace

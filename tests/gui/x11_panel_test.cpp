@@ -25,6 +25,8 @@
 #include "VantroseEditor.h"
 #include "VantroseLayout.h"
 #include "VantroseParams.h"
+#include "VantroseReadout.h"
+#include "VantroseReadoutOverlay.h"
 #include "X11View.h"
 
 namespace {
@@ -132,6 +134,12 @@ class X11PanelTest : public ::testing::Test {
     XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), press ? True : False, CurrentTime);
     Pump();
   }
+  VantroseReadoutOverlay* Overlay() {
+    for (int i = 0; i < ui->gui->NControls(); ++i) {
+      if (auto* o = dynamic_cast<VantroseReadoutOverlay*>(ui->gui->GetControl(i))) return o;
+    }
+    return nullptr;
+  }
   void Drag(int x, int y, int dy) {
     Move(x, y);
     Button(1, true);
@@ -228,16 +236,24 @@ TEST_F(X11PanelTest, PointerEventsTurnTheKnob) {
         EXPECT_EQ(ui->lastWrite[i], 0.0f) << "port " << i;
       }
     }
-    // Only the knob's own pixels change.
+    // Only the knob's own pixels change, and those of its read-out beside it.
     std::vector<unsigned int> after = Shown();
-    int outside = 0, inside = 0;
+    const VantroseReadoutOverlay* overlay = Overlay();
+    ASSERT_TRUE(overlay && overlay->Showing());
+    const IRECT bubble = overlay->Bubble();
+    int outside = 0, inside = 0, readout = 0;
     for (int py = 0; py < kH; ++py)
       for (int px = 0; px < kW; ++px) {
         bool differs = before[py * kW + px] != after[py * kW + px];
         bool inKnob = px >= 248 && px < 302 && py >= 111 && py < 165;
-        (inKnob ? inside : outside) += differs;
+        if (bubble.Contains(px, py)) {
+          readout += differs;
+        } else {
+          (inKnob ? inside : outside) += differs;
+        }
       }
     EXPECT_EQ(outside, 0);
+    EXPECT_GT(readout, 0);
     if (std::abs(c.want - 0.5) >= 0.1) {
       EXPECT_GT(inside, 0);
     }  // smaller steps may keep the frame
@@ -396,3 +412,84 @@ TEST(X11Resources, FoundByBaseNameInTheFolderOrItsImageFolder) {
 }
 
 }  // namespace
+
+// The read-out: it waits for the pointer to rest, names the value in the panel, follows
+// the host while hovered, and goes a while after the pointer leaves.  The overlay runs
+// on a clock the test sets.
+TEST_F(X11PanelTest, HoverShowsTheReadout) {
+  Open();
+  VantroseReadoutOverlay* overlay = Overlay();
+  ASSERT_NE(overlay, nullptr);
+  double now = 100.0;
+  overlay->SetClock([&now] { return now; });
+  const std::vector<unsigned int> before = Shown();
+  Move(312, 75);  // LFreq
+  EXPECT_FALSE(overlay->Showing()) << "shown before the pointer rested";
+  now += VantroseReadoutOverlay::kHoverDelay + 0.01;
+  Pump();
+  ASSERT_TRUE(overlay->Showing());
+  EXPECT_EQ(overlay->ShownText(), "141 Hz");
+  EXPECT_NE(Shown(), before);
+  float v = 0.3f;  // the host cuts the low band: the shelf's corner moves
+  ui->plug.PortEvent(P::kLGain, sizeof v, 0, &v);
+  Pump();
+  EXPECT_NE(overlay->ShownText(), "141 Hz");
+  EXPECT_EQ(overlay->ShownText(), VantroseReadout::Text(ui->plug, P::kLFreq, 0.0));
+  v = 0.5f;
+  ui->plug.PortEvent(P::kLGain, sizeof v, 0, &v);
+  Move(20, 120);  // off the knob, onto the background
+  now += VantroseReadoutOverlay::kLinger - 0.1;
+  Pump();
+  EXPECT_TRUE(overlay->Showing()) << "gone before its time";
+  now += 0.2;
+  Pump();
+  EXPECT_FALSE(overlay->Showing());
+  EXPECT_EQ(Shown(), before) << "the panel's pixels came back";
+}
+
+// Right click opens the entry holding the read-out; typed values land on the knob
+// position whose read-out they name, as one gesture; refused ones change nothing.
+TEST_F(X11PanelTest, TypedValuesSetTheKnob) {
+  struct Case {
+    int x, y, param;
+    bool control;  // Control-click instead of the right button
+    std::vector<KeySym> keys;
+    const char* readout;  // after Return, or nullptr when nothing may change
+  } cases[] = {
+      {312, 75, P::kLFreq, false, {XK_1, XK_0, XK_0, XK_space, XK_H, XK_z, XK_Return}, "100 Hz"},
+      {275, 138, P::kLGain, true, {XK_minus, XK_2, XK_period, XK_5, XK_Return}, "-2.5 dB"},
+      {275, 138, P::kLGain, false, {XK_4, XK_0, XK_Return}, nullptr},
+      {275, 138, P::kLGain, false, {XK_3, XK_Escape}, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.readout ? c.readout : "refused");
+    ui.reset(new PanelUI());
+    Open();
+    Move(c.x, c.y);
+    if (c.control) Key(XK_Control_L, true);
+    Button(c.control ? 1 : 3, true);
+    Button(c.control ? 1 : 3, false);
+    if (c.control) Key(XK_Control_L, false);
+    ASSERT_TRUE(ui->gui->TextEntry().IsOpen());
+    EXPECT_EQ(ui->gui->TextEntry().Text(),
+              VantroseReadout::Text(ui->plug, c.param, ui->plug.GetSampleRate()));
+    for (int i = 0; i < 12; ++i) {
+      Key(XK_BackSpace, true);
+      Key(XK_BackSpace, false);
+    }
+    ui->log.clear();
+    for (KeySym k : c.keys) {
+      Key(k, true);
+      Key(k, false);
+    }
+    EXPECT_FALSE(ui->gui->TextEntry().IsOpen());
+    if (c.readout) {
+      EXPECT_EQ(VantroseReadout::Text(ui->plug, c.param, ui->plug.GetSampleRate()), c.readout);
+      const std::string p = std::to_string(c.param);
+      EXPECT_EQ(ui->log, (std::vector<std::string>{"grab " + p, "write " + p, "release " + p}));
+    } else {
+      EXPECT_EQ(ui->Value(c.param), 0.5);
+      EXPECT_TRUE(ui->log.empty());
+    }
+  }
+}
