@@ -12,16 +12,17 @@ constexpr double kBandOversampling = 8.0;  // the three upper bands run at 8·fs
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kBandTop = 40000.0;  // upper end of the oversampled bands' search
 
-// H(e^jw) of a band or pass filter: Σ b[n]·e^(−jwn) / Σ a[n]·e^(−jwn).
-Complex SectionResponse(const ThirdOrderFields& f, double w) {
-  const Complex z1 = std::polar(1.0, -w), z2 = z1 * z1, z3 = z2 * z1;
+// H(z) of a band or pass filter at the unit phasor z1 = e^(−jw):
+// Σ b[n]·z1ⁿ / Σ a[n]·z1ⁿ.
+Complex SectionAt(const ThirdOrderFields& f, Complex z1) {
+  const Complex z2 = z1 * z1, z3 = z2 * z1;
   const Complex num = f.b0 + f.b1 * z1 + f.b2 * z2 + f.b3 * z3;
   const Complex den = f.a0 + f.a1 * z1 + f.a2 * z2 + f.a3 * z3;
   return num / den;
 }
 
 double SectionDb(const ThirdOrderFields& f, double hz, double rate) {
-  return 20.0 * std::log10(std::abs(SectionResponse(f, 2.0 * kPi * hz / rate)));
+  return 20.0 * std::log10(std::abs(SectionAt(f, std::polar(1.0, -2.0 * kPi * hz / rate))));
 }
 
 // A band section as the chain computes it once its smoothers have settled: the gain
@@ -159,19 +160,27 @@ Complex Polynomial(const double (&c)[N], Complex z) {
 // interpolates, G is the three bands and D the decimating kernel.  Its response at w is
 // (1/8)·Σₖ C(θₖ)·e^(j7θₖ), θₖ = (w + 2πk)/8: the images fold back coherently, which
 // matters well below half the host rate.
-Complex BandStage(double w, const ThirdOrderFields* const bands[3]) {
+// The part of image k of the band stage at w that the controls do not change, and the
+// image's phasor.
+void StageImage(double w, int k, Complex* fixed, Complex* z) {
   static const OversamplerTaps taps;
+  const double theta = (w + 2.0 * kPi * k) / 8.0;
+  *z = std::polar(1.0, -theta);
+  const Complex z2 = *z * *z, z4 = z2 * z2;
+  *fixed = (1.0 + z4) * Polynomial(taps.interp, *z) * Polynomial(taps.decim, *z) *
+           std::polar(1.0, 7.0 * theta) / 8.0;
+}
+
+Complex BandStage(double w, const ThirdOrderFields* const bands[3]) {
   Complex sum = 0.0;
   for (int k = 0; k < 8; ++k) {
-    const double theta = (w + 2.0 * kPi * k) / 8.0;
-    const Complex z = std::polar(1.0, -theta);
-    const Complex z2 = z * z, z4 = z2 * z2;
-    Complex c = (1.0 + z4) * Polynomial(taps.interp, z) * Polynomial(taps.decim, z);
+    Complex fixed, z;
+    StageImage(w, k, &fixed, &z);
     for (int b = 0; b < 3; ++b)
-      c *= SectionResponse(*bands[b], theta);
-    sum += c * std::polar(1.0, 7.0 * theta);
+      fixed *= SectionAt(*bands[b], z);
+    sum += fixed;
   }
-  return sum / 8.0;
+  return sum;
 }
 
 }  // namespace
@@ -282,17 +291,34 @@ double Calibration::MagnitudeDb(double hz) const {
   return db;
 }
 
-void Calibration::Curve(const double* hz, double* db, int n) const {
-  const ChainControls& c = mControls;
-  const ThirdOrderFields* bands[3] = {&mLowMid, &mHighMid, &mHigh};
+CurvePlan::CurvePlan(double fs, const double* hz, int n) : mFs(fs), mPoints(n > 0 ? n : 0) {
   for (int i = 0; i < n; ++i) {
+    const double w = 2.0 * kPi * hz[i] / fs;
+    mPoints[i].z = std::polar(1.0, -w);
+    for (int k = 0; k < 8; ++k)
+      StageImage(w, k, &mPoints[i].images[k].fixed, &mPoints[i].images[k].z);
+  }
+}
+
+void Calibration::Curve(const CurvePlan& plan, double* db) const {
+  const ChainControls& c = mControls;
+  for (int i = 0; i < plan.Size(); ++i) {
     if (c.by != 1) {
       db[i] = 0.0;
       continue;
     }
-    const double w = 2.0 * kPi * hz[i] / c.fs;
-    Complex h = BandStage(w, bands) * SectionResponse(LowSection(), w);
-    if (c.hplp == 1) h *= SectionResponse(mHighPass, w) * SectionResponse(mLowPass, w);
+    const CurvePlan::Point& p = plan.mPoints[i];
+    Complex h = 0.0;
+    for (const CurvePlan::Image& image : p.images) {
+      h += image.fixed * SectionAt(mLowMid, image.z) * SectionAt(mHighMid, image.z) *
+           SectionAt(mHigh, image.z);
+    }
+    h *= SectionAt(LowSection(), p.z);
+    if (c.hplp == 1) h *= SectionAt(mHighPass, p.z) * SectionAt(mLowPass, p.z);
     db[i] = 20.0 * std::log10(std::abs(h) * c.gain);
   }
+}
+
+void Calibration::Curve(const double* hz, double* db, int n) const {
+  Curve(CurvePlan(mControls.fs, hz, n), db);
 }

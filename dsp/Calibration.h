@@ -1,5 +1,8 @@
 #pragma once
 
+#include <complex>
+#include <vector>
+
 #include "VantroseChain.h"
 
 // What each control does in physical units, read from the filters' own coefficients:
@@ -27,6 +30,30 @@ struct BandReading {
   double hz;
 };
 
+// The frequencies of a curve at one rate with everything about them that does not
+// depend on the controls (the oversampler's response at each folded image, the unit
+// phasors), so that an editor recomputing its curve on every change pays only for
+// the filter sections.
+class CurvePlan {
+ public:
+  CurvePlan(double fs, const double* hz, int n);
+  double Rate() const { return mFs; }
+  int Size() const { return static_cast<int>(mPoints.size()); }
+
+ private:
+  friend class Calibration;
+  struct Image {
+    std::complex<double> fixed;  // hold · interpolator · decimator · e^(j7θ) / 8
+    std::complex<double> z;      // e^(−jθ)
+  };
+  struct Point {
+    std::complex<double> z;  // e^(−jw) at the host rate
+    Image images[8];
+  };
+  double mFs;
+  std::vector<Point> mPoints;
+};
+
 class Calibration {
  public:
   // Sections of the four bands (at their own rates) and both pass filters for c; the
@@ -49,6 +76,8 @@ class Calibration {
   double MagnitudeDb(double hz) const;
   // The same at n frequencies: db[i] for hz[i].
   void Curve(const double* hz, double* db, int n) const;
+  // The same at a plan's frequencies (made for this rate): db[i] for point i.
+  void Curve(const CurvePlan& plan, double* db) const;
 
   // Gains in dB at hz of the low section, of what each oversampled band adds to the
   // effect, and of both pass filters together.
