@@ -14,6 +14,7 @@
 #include "Raster_MemBitmap.h"
 #include "Raster_PNG.h"
 #include "Raster_PNGWrite.h"
+#include "VantroseCurveStrip.h"
 #include "VantroseLayout.h"
 #include "VantroseReadoutOverlay.h"
 
@@ -28,9 +29,12 @@ bool HasArtwork(const std::string& root) {
   return IsFile(root + "/resources/img/BG.png");
 }
 
+// The height of the editor being rendered: the panel's, or more with the curve open.
+int gEditorHeight = VantroseLayout::kHeight;
+
 // Window coordinates of an editor pixel, the inverse of the view's mouse mapping.
 NSPoint WindowPoint(int x, int y) {
-  return NSMakePoint(x + 2, VantroseLayout::kHeight - y - 3);
+  return NSMakePoint(x + 2, gEditorHeight - y - 3);
 }
 
 void Send(IGraphicsCocoa* view, NSEventType type, int x, int y, int clicks = 1) {
@@ -179,6 +183,9 @@ bool RenderPanelSnapshot(const PanelSnapshotRequest& request, std::vector<double
     *error = "the effect has no editor";
     return false;
   }
+  // The curve as asked, whatever the user's own editor preference.
+  VantroseCurve::SetOpen(gui, fx.get(), request.curve, false);
+  gEditorHeight = gui->Height();
   NSWindow window;
   window.initWithContentRect(NSMakeRect(0, 0, gui->Width(), gui->Height()), 0, 2, NO);
   auto* view = static_cast<IGraphicsCocoa*>(gui->OpenWindow(window.contentView()));

@@ -25,6 +25,7 @@ constexpr int kMaxWheelSteps = 1000;
 
 struct PanelSnapshotRequest {
   std::vector<ParamSetting> settings;
+  bool curve = false;  // the response curve open below the panel
   std::vector<PanelGesture> gestures;
   std::string outPath;
 };

@@ -19,10 +19,11 @@ namespace {
 const char kUsage[] =
     "usage: vantrose snapshot OUT.png [--set NAME=VALUE]... [--drag X,Y,DX,DY]...\n"
     "                         [--click X,Y]... [--dblclick X,Y]... [--wheel X,Y,STEPS]...\n"
-    "                         [--hover X,Y]... [--resources DIR]\n"
+    "                         [--hover X,Y]... [--curve] [--resources DIR]\n"
     "  positions are editor pixels: origin top-left of the 774 x 237 panel, y down;\n"
     "  a drag presses at X,Y, moves by DX,DY and releases (up raises a knob);\n"
     "  a hover rests the pointer at X,Y until the control's read-out shows;\n"
+    "  --curve opens the response curve below the panel;\n"
     "  positions and distances within +-65536 pixels, wheel steps within +-1000.\n";
 
 bool Within(const int* v, int n, int limit) {
@@ -99,6 +100,8 @@ int RunSnapshot(int argc, char** argv) {
       request.outPath = arg;
     } else if (std::strcmp(arg, "--set") == 0 && hasValue) {
       sets.push_back(argv[++i]);
+    } else if (std::strcmp(arg, "--curve") == 0) {
+      request.curve = true;
     } else if (std::strcmp(arg, "--resources") == 0 && hasValue) {
       resourceDir = argv[++i];
     } else if (hasValue && arg[0] == '-') {

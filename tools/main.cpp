@@ -32,7 +32,7 @@ const Command kCommands[] = {
      "Audio Unit"},
     {"snapshot", RunSnapshot,
      "snapshot OUT.png [--set NAME=VALUE]... [--drag X,Y,DX,DY]... [--click X,Y]... "
-     "[--dblclick X,Y]... [--hover X,Y]...   the editor panel as a PNG"},
+     "[--dblclick X,Y]... [--hover X,Y]... [--curve]   the editor panel as a PNG"},
 };
 
 int Usage() {

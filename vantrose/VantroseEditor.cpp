@@ -4,14 +4,15 @@
 #include "IKnobControls.h"
 #include "ISwitchControls.h"
 #include "ITextControls.h"
+#include "VantroseCurveStrip.h"
 #include "VantroseLayout.h"
 #include "VantroseReadoutOverlay.h"
 
 using namespace VantroseLayout;
 
 // Switches and knobs in their fixed order, so that control indices, drawing
-// order and hit-test priority stay as the layout lists them; the read-out last, over
-// everything.
+// order and hit-test priority stay as the layout lists them; the curve strip below the
+// panel when the editor is tall enough to hold it; the read-out last, over everything.
 void AttachVantroseControls(IGraphics* graphics, IPluginBase* plug) {
   graphics->AttachBackground(kBackgroundId, kBackgroundFile);
   auto* overlay = new VantroseReadoutOverlay(plug);
@@ -29,8 +30,15 @@ void AttachVantroseControls(IGraphics* graphics, IPluginBase* plug) {
       if (graphics->AttachControl(switches[i]) < 0) switches[i] = nullptr;
     }
   }
+  // The product name opens and closes the response curve; the tagline under it links
+  // to the product page.
   graphics->AttachControl(
-      new IURLControl(plug, IRECT(kLinkL, kLinkT, kLinkR, kLinkB), kProductURL));
+      new IURLControl(plug, IRECT(kLinkL, kNameB, kLinkR, kLinkB), kProductURL));
+  graphics->AttachControl(new VantroseCurveToggle(plug, IRECT(kLinkL, kLinkT, kLinkR, kNameB)));
+  if (VantroseCurve::IsOpen(graphics)) {
+    graphics->AttachControl(
+        new VantroseCurveStrip(plug, IRECT(0, kHeight, kWidth, kHeight + VantroseCurve::kHeight)));
+  }
   // Hovering drives the read-outs.
   graphics->HandleMouseOver(true);
   if (graphics->AttachControl(overlay) >= 0) return;

@@ -10,6 +10,7 @@
 
 #include "IGraphicsX11.h"
 #include "IPluginLV2UI.h"
+#include "VantroseCurveStrip.h"
 #include "VantroseEditor.h"
 #include "VantroseIdentity.h"
 #include "VantroseLV2.h"
@@ -51,7 +52,9 @@ VantroseUI* MakeUI(const char* bundlePath, const LV2UIHost& host) {
   if (!ui) return nullptr;
   InitVantroseParams(&ui->plug);
   ui->plug.SetUIHost(host);
-  ui->graphics = new IGraphicsX11(&ui->plug, VantroseLayout::kWidth, VantroseLayout::kHeight, 0);
+  // The response curve open or closed as the user last left it.
+  ui->graphics = new IGraphicsX11(&ui->plug, VantroseLayout::kWidth,
+                                  VantroseCurve::EditorHeight(VantroseCurve::ReadPreference()), 0);
   // The artwork is installed in the bundle, wherever the host found it.
   ui->graphics->SetResourceDir(bundlePath);
   if (FindResourceImage(bundlePath, VantroseLayout::kBackgroundFile).empty())
@@ -70,6 +73,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
   host.write = write;
   host.controller = controller;
   host.touch = static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch));
+  host.resize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
   VantroseUI* ui = MakeUI(bundlePath, host);
   if (!ui) return nullptr;
   ui->parent = const_cast<void*>(FindFeature(features, LV2_UI__parent));
@@ -82,10 +86,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
     }
     if (widget) *widget = window;
   }
-  const LV2UI_Resize* resize =
-      static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
-  if (resize && resize->ui_resize)
-    resize->ui_resize(resize->handle, VantroseLayout::kWidth, VantroseLayout::kHeight);
+  ui->plug.ResizeGraphics(ui->graphics->Width(), ui->graphics->Height());
   return ui;
 }
 
