@@ -172,4 +172,45 @@ TEST(PanelSnapshot, HoverShowsTheReadoutBesideTheControl) {
   }
 }
 
+// The curve open below the panel, against a golden image; the panel above it is the
+// plain panel's, pixel for pixel.
+TEST(PanelSnapshot, CurveOpensBelowThePanel) {
+  std::string error;
+  ASSERT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error)) << error;
+  std::vector<double> values;
+  PanelSnapshotRequest plain;
+  plain.settings = {{0, 0.8}, {2, 0.2}, {6, 0.9}, {12, 1}, {8, 0.3}};
+  plain.outPath = ::testing::TempDir() + std::to_string(getpid()) + "_plain.png";
+  std::unique_ptr<Raster_IBitmap> a = Render(plain, &values);
+  PanelSnapshotRequest curve = plain;
+  curve.curve = true;
+  curve.outPath = ::testing::TempDir() + std::to_string(getpid()) + "_curve.png";
+  std::unique_ptr<Raster_IBitmap> b = Render(curve, &values);
+  ASSERT_TRUE(a && b);
+  ASSERT_EQ(b->getHeight(), 237 + 160);
+  EXPECT_EQ(DifferingPixels(a.get(), b.get(), 0, 0, 774, 237), 0);
+  const std::string golden = std::string(VANTROSE_SOURCE_DIR) + "/tests/gui/golden/curve_open.png";
+  const char* regen = std::getenv("VANTROSE_REGENERATE_GOLDEN");
+  if (regen && *regen == '1') {
+    ASSERT_TRUE(Raster_WritePNG(golden.c_str(), b.get()));
+  } else {
+    std::unique_ptr<Raster_IBitmap> want(Raster_LoadPNG(golden.c_str(), nullptr));
+    ASSERT_TRUE(want && want->getHeight() == b->getHeight()) << "missing " << golden;
+    int worst = 0;
+    for (int y = 237; y < b->getHeight(); ++y) {
+      for (int x = 0; x < 774; ++x) {
+        const unsigned int p = b->getBits()[y * b->getRowSpan() + x];
+        const unsigned int q = want->getBits()[y * want->getRowSpan() + x];
+        for (int sh = 0; sh < 24; sh += 8) {
+          worst = std::max(worst, std::abs(static_cast<int>((p >> sh) & 255) -
+                                           static_cast<int>((q >> sh) & 255)));
+        }
+      }
+    }
+    EXPECT_LE(worst, 24) << "largest channel difference from " << golden;
+  }
+  std::remove(plain.outPath.c_str());
+  std::remove(curve.outPath.c_str());
+}
+
 }  // namespace

@@ -22,6 +22,7 @@
 #include "IPluginLV2UI.h"
 #include "Raster_IBitmap.h"
 #include "Raster_PNG.h"
+#include "VantroseCurveStrip.h"
 #include "VantroseEditor.h"
 #include "VantroseLayout.h"
 #include "VantroseParams.h"
@@ -43,6 +44,9 @@ struct PanelUI {
     touch.handle = this;
     touch.touch = Touch;
     host.touch = &touch;
+    resize.handle = this;
+    resize.ui_resize = Resize;
+    host.resize = &resize;
     plug.SetUIHost(host);
     gui = new IGraphicsX11(&plug, kW, kH, 0);
     gui->SetResourceDir(VANTROSE_SOURCE_DIR "/resources/img");
@@ -54,6 +58,10 @@ struct PanelUI {
     static_cast<PanelUI*>(self)->lastWrite[port] = v;
     if (size != sizeof(float) || protocol != 0) static_cast<PanelUI*>(self)->log.push_back("bad");
     static_cast<PanelUI*>(self)->Note("write " + std::to_string(port));
+  }
+  static int Resize(LV2UI_Feature_Handle self, int w, int h) {
+    static_cast<PanelUI*>(self)->sizes.emplace_back(w, h);
+    return 0;
   }
   static void Touch(void* self, uint32_t port, bool grabbed) {
     static_cast<PanelUI*>(self)->Note((grabbed ? "grab " : "release ") + std::to_string(port));
@@ -67,6 +75,8 @@ struct PanelUI {
   IPluginLV2UI plug{P::kNumParams, "Vantrose", "Kelvorin", 0x30000, 1, 2};
   LV2UIHost host;
   LV2UI_Touch touch{};
+  LV2UI_Resize resize{};
+  std::vector<std::pair<int, int>> sizes;  // what the editor asked the host for
   IGraphicsX11* gui = nullptr;
   std::vector<std::string> log;
   float lastWrite[P::kNumParams] = {};
@@ -84,6 +94,11 @@ class X11PanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X server: run under with-xvfb.sh";
+    // The editor's preferences in a folder of the test's own, empty at the start.
+    const std::string config =
+        ::testing::TempDir() + "vantrose_x11_config_" + std::to_string(getpid());
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    std::remove((config + "/vantrose/editor.conf").c_str());
     dpy = XOpenDisplay(nullptr);
     ASSERT_NE(dpy, nullptr);
     ui.reset(new PanelUI());
@@ -491,5 +506,38 @@ TEST_F(X11PanelTest, TypedValuesSetTheKnob) {
       EXPECT_EQ(ui->Value(c.param), 0.5);
       EXPECT_TRUE(ui->log.empty());
     }
+    if (c.keys.back() == XK_Return && !c.readout) {  // refused: the reachable range shows
+      ASSERT_TRUE(Overlay()->Showing());
+      EXPECT_EQ(Overlay()->ShownText(), "-15.6 dB to +15.6 dB");
+    }
   }
+}
+
+// A click on the product name opens the curve: the window grows and the host is asked to
+// follow through ui:resize; a second click closes it to exactly the panel.
+TEST_F(X11PanelTest, ProductNameResizesThroughTheHost) {
+  Open();
+  EXPECT_EQ(ui->sizes.size(), 0u);
+  const std::vector<unsigned int> before = Shown();
+  for (int open : {1, 0}) {
+    Move(683, 204);
+    Button(1, true);
+    Button(1, false);
+    const int h = VantroseCurve::EditorHeight(open == 1);
+    ASSERT_FALSE(ui->sizes.empty());
+    EXPECT_EQ(ui->sizes.back(), std::make_pair(kW, h));
+    EXPECT_EQ(ui->gui->Height(), h);
+    XWindowAttributes a;
+    for (int i = 0; i < 100; ++i) {
+      Pump();
+      XGetWindowAttributes(dpy, win, &a);
+      if (a.height == h) break;
+    }
+    EXPECT_EQ(a.height, h);
+    EXPECT_EQ(VantroseCurve::ReadPreference(), open == 1);
+  }
+  Move(20, 120);
+  for (int i = 0; i < 3; ++i)
+    Pump();
+  EXPECT_EQ(Shown(), before);
 }
