@@ -122,15 +122,7 @@ bool X11View::Create(unsigned long parent) {
   XStoreName(mDisplay, mWindow, name.c_str());
   XClassHint cls = {&instance[0], &name[0]};
   XSetClassHint(mDisplay, mWindow, &cls);
-  // A fixed size, so embedding hosts and window managers keep the panel whole.
-  XSizeHints* hints = XAllocSizeHints();
-  if (hints) {
-    hints->flags = PMinSize | PMaxSize | PBaseSize;
-    hints->min_width = hints->max_width = hints->base_width = mGraphics->Width();
-    hints->min_height = hints->max_height = hints->base_height = mGraphics->Height();
-    XSetWMNormalHints(mDisplay, mWindow, hints);
-    XFree(hints);
-  }
+  SetFixedSize(mGraphics->Width(), mGraphics->Height());
   if (mTopLevel) {
     Atom del = XInternAtom(mDisplay, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(mDisplay, mWindow, &del, 1);
@@ -390,7 +382,20 @@ void X11View::PutConverted(const IRECT& r) {
   XDestroyImage(image);  // frees the converted pixels too
 }
 
+// A fixed size, so embedding hosts and window managers keep the panel whole; hosts
+// that embed read their size request from these hints.
+void X11View::SetFixedSize(int w, int h) {
+  XSizeHints* hints = XAllocSizeHints();
+  if (!hints) return;
+  hints->flags = PMinSize | PMaxSize | PBaseSize;
+  hints->min_width = hints->max_width = hints->base_width = w;
+  hints->min_height = hints->max_height = hints->base_height = h;
+  XSetWMNormalHints(mDisplay, mWindow, hints);
+  XFree(hints);
+}
+
 void X11View::Resize(int w, int h) {
+  SetFixedSize(w, h);
   XResizeWindow(mDisplay, mWindow, w, h);
   XFlush(mDisplay);
 }

@@ -239,15 +239,34 @@ bool VantroseCurveStrip::Draw(IGraphics* g) {
     IRECT t(x - 12, r.T + 2, x + 12, mTop - 3);
     g->DrawIText(&small, m.label, &t);
   }
-  // The curve, two pixels thick, clipped to the plotting area.
-  for (size_t i = 1; i < mHz.size(); ++i) {
-    auto clampY = [&](double db) {
-      return static_cast<float>(std::max<double>(mTop, std::min<double>(mBottom - 1, Y(db))));
-    };
-    const float x0 = static_cast<float>(X(mHz[i - 1])), x1 = static_cast<float>(X(mHz[i]));
-    const float y0 = clampY(mDb[i - 1]), y1 = clampY(mDb[i]);
-    g->DrawLine(&kAccent, x0, y0, x1, y1, nullptr, true);
-    g->DrawLine(&kAccent, x0, y0 + 1, x1, y1 + 1, nullptr, true);
+  // The curve, two pixels thick and smoothed at its edges: each pixel column takes the
+  // curve's height there (linear between points), joined to the last column's.
+  if (mHz.size() < 2) return true;
+  size_t k = 1;
+  double lastY = 0.0;
+  const int endX = static_cast<int>(std::floor(X(mHz.back())));
+  for (int x = mLeft; x <= endX; ++x) {
+    while (k + 1 < mHz.size() && X(mHz[k]) < x)
+      ++k;
+    const double x0 = X(mHz[k - 1]), x1 = X(mHz[k]);
+    const double t = x1 > x0 ? std::max(0.0, std::min(1.0, (x - x0) / (x1 - x0))) : 0.0;
+    const double db = mDb[k - 1] + (mDb[k] - mDb[k - 1]) * t;
+    const double y = std::max<double>(mTop, std::min<double>(mBottom - 2, Y(db) - 0.5));
+    const int top = static_cast<int>(std::floor(y));
+    const double frac = y - top;
+    int spanTop = top, spanBottom = top + 2;
+    if (x > mLeft) {
+      spanTop = std::min(spanTop, static_cast<int>(std::floor(lastY)) + 1);
+      spanBottom = std::max(spanBottom, static_cast<int>(std::floor(lastY)) + 1);
+    }
+    IRECT span(x, spanTop, x + 1, spanBottom);
+    g->FillIRect(&kAccent, &span);
+    const IChannelBlend above(IChannelBlend::BlendDefault, static_cast<float>(1.0 - frac));
+    const IChannelBlend below(IChannelBlend::BlendDefault, static_cast<float>(frac));
+    IRECT pa(x, spanTop - 1, x + 1, spanTop), pb(x, spanBottom, x + 1, spanBottom + 1);
+    if (pa.T >= mTop) g->FillIRect(&kAccent, &pa, &above);
+    if (pb.B <= mBottom) g->FillIRect(&kAccent, &pb, &below);
+    lastY = y;
   }
   return true;
 }
