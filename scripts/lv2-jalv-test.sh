@@ -9,6 +9,8 @@
 #    With the pointer moved off, the knob's read-out goes and nothing but the knob changed.
 # 3. Resting the pointer on the Gain knob shows its read-out, exactly as
 #    `vantrose snapshot --hover` draws it.
+#    A right click on LFreq, "100 Hz" typed and Return set the knob where its read-out
+#    says 100 Hz: the panel, hovered there, equals `vantrose snapshot --type` of the same.
 # 4. A click on the product name opens the response curve: the panel's window grows by
 #    the strip and jalv's window follows (ui:resize); a second click closes it.
 # 5. Console jalv -s shows the UI as a top-level window.
@@ -219,6 +221,23 @@ echo "hover: $nplain pixels differ from the panel without read-out, $nh from" \
   "vantrose snapshot --hover 649,138"
 check "the read-out shows" [ "$nplain" -gt 0 ]
 check "the read-out is the one the snapshot draws" [ "$nh" = 0 ]
+xdotool mousemove $((panel_x + 20)) $((panel_y + 120))
+sleep 2
+
+echo "== typing 100 Hz into Low Frequency"
+xdotool mousemove $((panel_x + 312)) $((panel_y + 75)) click 3
+sleep 0.5
+for i in $(seq 1 12); do xdotool key BackSpace; done
+xdotool type --delay 50 "100 Hz"
+xdotool key Return
+sleep 0.3
+xdotool mousemove $((panel_x + 313)) $((panel_y + 75))  # rest on the knob again
+sleep 1.5
+shot typed
+snapshot wanttyped --set LGain=0.7 --type "312,75,100 Hz" --hover 312,75
+nt=$(differing "$work/typed.png" "$work/wanttyped.png")
+echo "typed: $nt pixels differ from vantrose snapshot --type '312,75,100 Hz' --hover 312,75"
+check "the typed value sets LFreq where its read-out is 100 Hz" [ "$nt" = 0 ]
 xdotool mousemove $((panel_x + 20)) $((panel_y + 120))
 sleep 2
 

@@ -44,6 +44,8 @@ void Send(IGraphicsCocoa* view, NSEventType type, int x, int y, int clicks = 1) 
   if (type == NSLeftMouseUp) view->mouseUp(&e);
   if (type == NSLeftMouseDragged) view->mouseDragged(&e);
   if (type == NSMouseMoved) view->mouseMoved(&e);
+  if (type == NSRightMouseDown) view->rightMouseDown(&e);
+  if (type == NSRightMouseUp) view->rightMouseUp(&e);
 }
 
 int Clamp(int v, int limit) {
@@ -86,6 +88,14 @@ void Replay(IGraphicsCocoa* view, PanelGesture g) {
     }
     case PanelGesture::kHover:
       Send(view, NSMouseMoved, g.x, g.y);
+      break;
+    case PanelGesture::kType:
+      Send(view, NSRightMouseDown, g.x, g.y);
+      Send(view, NSRightMouseUp, g.x, g.y);
+      if (NSTextField* field = view->textField()) {
+        field->setStringValue(g.text.c_str());
+        view->controlTextDidEndEditing(field);
+      }
       break;
   }
 }

@@ -11,11 +11,13 @@
 #include "EffectSetup.h"
 
 // One mouse gesture, in editor pixels (origin top-left, y down).
-// A hover moves the pointer to X,Y without a button and rests there.
+// A hover moves the pointer to X,Y without a button and rests there; a typed value is
+// a right click at X,Y and text entered into the entry that opens.
 struct PanelGesture {
-  enum Kind { kClick, kDoubleClick, kDrag, kWheel, kHover } kind;
+  enum Kind { kClick, kDoubleClick, kDrag, kWheel, kHover, kType } kind;
   int x, y;
-  int dx = 0, dy = 0;  // drag distance, or wheel steps in dy
+  int dx = 0, dy = 0;     // drag distance, or wheel steps in dy
+  std::string text = {};  // what is typed
 };
 
 // Positions and distances are kept within this many pixels of the origin, wheel

@@ -19,10 +19,12 @@ namespace {
 const char kUsage[] =
     "usage: vantrose snapshot OUT.png [--set NAME=VALUE]... [--drag X,Y,DX,DY]...\n"
     "                         [--click X,Y]... [--dblclick X,Y]... [--wheel X,Y,STEPS]...\n"
-    "                         [--hover X,Y]... [--curve] [--resources DIR]\n"
+    "                         [--hover X,Y]... [--type X,Y,TEXT]... [--curve]\n"
+    "                         [--resources DIR]\n"
     "  positions are editor pixels: origin top-left of the 774 x 237 panel, y down;\n"
     "  a drag presses at X,Y, moves by DX,DY and releases (up raises a knob);\n"
     "  a hover rests the pointer at X,Y until the control's read-out shows;\n"
+    "  a typed value right-clicks at X,Y and enters TEXT (\"120 Hz\", \"-2.5 dB\");\n"
     "  --curve opens the response curve below the panel;\n"
     "  positions and distances within +-65536 pixels, wheel steps within +-1000.\n";
 
@@ -59,6 +61,16 @@ bool ParseGesture(const char* option, const char* value, PanelGesture* g) {
     *g = PanelGesture{PanelGesture::kClick, v[0], v[1]};
   } else if (std::strcmp(option, "--dblclick") == 0 && parse(2)) {
     *g = PanelGesture{PanelGesture::kDoubleClick, v[0], v[1]};
+  } else if (std::strcmp(option, "--type") == 0) {
+    // X,Y, then the text, which may hold commas of its own.
+    const std::string s(value);
+    const size_t first = s.find(','),
+                 second = first == std::string::npos ? first : s.find(',', first + 1);
+    if (second == std::string::npos || !ParseInts(s.substr(0, second).c_str(), 2, v) ||
+        !Within(v, 2, kMaxGesturePixels))
+      return false;
+    *g = PanelGesture{PanelGesture::kType, v[0], v[1]};
+    g->text = s.substr(second + 1);
   } else if (std::strcmp(option, "--hover") == 0 && parse(2)) {
     *g = PanelGesture{PanelGesture::kHover, v[0], v[1]};
   } else if (std::strcmp(option, "--wheel") == 0 && parse(3)) {

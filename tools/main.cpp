@@ -32,7 +32,8 @@ const Command kCommands[] = {
      "Audio Unit"},
     {"snapshot", RunSnapshot,
      "snapshot OUT.png [--set NAME=VALUE]... [--drag X,Y,DX,DY]... [--click X,Y]... "
-     "[--dblclick X,Y]... [--hover X,Y]... [--curve]   the editor panel as a PNG"},
+     "[--dblclick X,Y]... [--hover X,Y]... [--type X,Y,TEXT]... [--curve]   the editor panel as "
+     "a PNG"},
 };
 
 int Usage() {
