@@ -1,7 +1,11 @@
 // The LV2 UI entry points: the effect's panel in an X11 window, embedded in the host's
 // window through ui:parent, or top-level through the show interface.  Every callback
 // runs on the host's UI thread.
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
+#include <lv2/parameters/parameters.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -40,6 +44,25 @@ const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
   return nullptr;
 }
 
+// The host's sample rate from its options (param:sampleRate as an atom:Float), or 0
+// when it offers none; the read-outs and the curve then assume a rate of their own.
+double HostSampleRate(const LV2_Feature* const* features) {
+  const auto* options =
+      static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));
+  const auto* map = static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map));
+  if (!options || !map || !map->map) return 0.0;
+  const LV2_URID rate = map->map(map->handle, LV2_PARAMETERS__sampleRate);
+  const LV2_URID atomFloat = map->map(map->handle, LV2_ATOM__Float);
+  for (const LV2_Options_Option* o = options; o->key != 0; ++o) {
+    if (o->key == rate && o->type == atomFloat && o->size == sizeof(float) && o->value) {
+      float v = 0.0f;
+      std::memcpy(&v, o->value, sizeof v);
+      if (v > 0.0f && v < 1e7f) return v;
+    }
+  }
+  return 0.0;
+}
+
 bool KnownPlugin(const char* uri) {
   for (const LV2PluginKind& k : VantroseLV2::kKinds) {
     if (uri && std::strcmp(uri, k.uri) == 0) return true;
@@ -76,6 +99,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
   host.resize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
   VantroseUI* ui = MakeUI(bundlePath, host);
   if (!ui) return nullptr;
+  ui->plug.SetSampleRate(HostSampleRate(features));
   ui->parent = const_cast<void*>(FindFeature(features, LV2_UI__parent));
   if (widget) *widget = nullptr;
   if (ui->parent) {
