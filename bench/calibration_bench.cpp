@@ -37,6 +37,20 @@ void BM_CurveRecompute(benchmark::State& state) {
 }
 BENCHMARK(BM_CurveRecompute)->Unit(benchmark::kMicrosecond);
 
+// The read-outs the strip marks and the panel shows: every band's gain and frequency
+// and both pass filters' corners.
+void BM_Readouts(benchmark::State& state) {
+  ChainControls c = BenchControls(4);
+  c.hplp = 1;
+  for (auto _ : state) {
+    const Calibration cal(c);
+    double sum = cal.Low().hz + cal.LowMid().hz + cal.HighMid().hz + cal.High().hz;
+    sum += cal.HighPassHz() + cal.LowPassHz();
+    benchmark::DoNotOptimize(sum);
+  }
+}
+BENCHMARK(BM_Readouts)->Unit(benchmark::kMicrosecond);
+
 // The baseline: one block of the fast chain at the same settings.
 void BM_ChainBlock(benchmark::State& state) {
   const ChainControls c = BenchControls(4);

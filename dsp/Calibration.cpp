@@ -41,14 +41,17 @@ Filter SettledPass(double rate, double control) {
   return f;
 }
 
-// The frequency inside (lo, hi) of the greatest local maximum of sign·db(hz): a
-// log-spaced scan, then a golden-section search between the neighbours of the best.
-// NaN where the scan finds no maximum inside the range, only a slope to one end.
+// The frequency inside (lo, hi) of the greatest local maximum of sign·db(hz): a scan
+// of `steps` log-spaced intervals (at most kMaxSteps), then a golden-section search
+// between the neighbours of the best.  NaN where the scan finds no maximum inside the
+// range, only a slope to one end.  The bands are broad: a sixth of an octave between
+// scan points finds their extremes.
+constexpr int kMaxSteps = 256;
 template <class Db>
-double Extremum(const Db& db, double lo, double hi, double sign) {
-  constexpr int kSteps = 256;
+double Extremum(const Db& db, double lo, double hi, double sign, int steps = kMaxSteps) {
+  const int kSteps = std::min(steps, kMaxSteps);
   const double a = std::log(lo), b = std::log(hi);
-  double v[kSteps + 1];
+  double v[kMaxSteps + 1];
   for (int k = 0; k <= kSteps; ++k)
     v[k] = sign * db(std::exp(a + (b - a) * k / kSteps));
   int best = -1;
@@ -61,7 +64,7 @@ double Extremum(const Db& db, double lo, double hi, double sign) {
   const double r = 0.6180339887498949;
   double c = x1 - r * (x1 - x0), d = x0 + r * (x1 - x0);
   double fc = sign * db(std::exp(c)), fd = sign * db(std::exp(d));
-  for (int i = 0; i < 80 && x1 - x0 > 1e-10; ++i) {
+  for (int i = 0; i < 80 && x1 - x0 > 1e-8; ++i) {
     if (fc > fd) {
       x1 = d;
       d = c;
@@ -110,12 +113,12 @@ double Crossing(const Db& db, double from, double to, double target) {
 // extremum; that frequency from boostDb, the band at full boost, when the gain control
 // sits at flat (or so near flat that the band shows no extremum of its own).
 template <class SetDb, class BoostDb>
-BandReading BellReading(const SetDb& setDb, const BoostDb& boostDb, double g, double lo,
-                        double hi) {
+BandReading BellReading(const SetDb& setDb, const BoostDb& boostDb, double g, double lo, double hi,
+                        int steps = kMaxSteps) {
   double hz = std::nan("");
   if (g != Calibration::kFlatGain)
-    hz = Extremum(setDb, lo, hi, g < Calibration::kFlatGain ? -1 : 1);
-  if (std::isnan(hz)) hz = Extremum(boostDb, lo, hi, 1.0);
+    hz = Extremum(setDb, lo, hi, g < Calibration::kFlatGain ? -1 : 1, steps);
+  if (std::isnan(hz)) hz = Extremum(boostDb, lo, hi, 1.0, steps);
   return {setDb(hz), hz};
 }
 
@@ -256,7 +259,8 @@ BandReading Calibration::StageBand(int b, const ThirdOrderFields& set,
                                    const ThirdOrderFields& boost, double g) const {
   auto setDb = [&](double hz) { return StageBandDb(b, set, hz); };
   auto boostDb = [&](double hz) { return StageBandDb(b, boost, hz); };
-  return BellReading(setDb, boostDb, g, 10.0, std::min(kBandTop, 0.45 * mControls.fs));
+  // Each point costs the band stage twice over eight images: a coarser scan.
+  return BellReading(setDb, boostDb, g, 10.0, std::min(kBandTop, 0.45 * mControls.fs), 64);
 }
 
 BandReading Calibration::LowMid() const {
