@@ -534,6 +534,12 @@ TEST_F(X11PanelTest, ProductNameResizesThroughTheHost) {
       if (a.height == h) break;
     }
     EXPECT_EQ(a.height, h);
+    // Embedding hosts size their socket from the window's size hints.
+    XSizeHints hints = {};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(dpy, win, &hints, &supplied));
+    EXPECT_EQ(hints.min_height, h);
+    EXPECT_EQ(hints.base_height, h);
     EXPECT_EQ(VantroseCurve::ReadPreference(), open == 1);
   }
   Move(20, 120);
