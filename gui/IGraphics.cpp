@@ -381,5 +381,6 @@ void IGraphics::Resize(int w, int h) {
   EndMouseGesture();
   mControls.Empty(true);
   PrepDraw();
-  if (mPlug) mPlug->ResizeGraphics(w, h);
+  // The host sizes its window in pixels: the editor's size at its scale.
+  if (mPlug) mPlug->ResizeGraphics(DeviceWidth(), DeviceHeight());
 }

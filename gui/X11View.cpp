@@ -156,7 +156,7 @@ bool X11View::Create(unsigned long parent) {
   attrs.border_pixel = 0;
   attrs.colormap = DefaultColormap(mDisplay, screen);
   attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                     KeyPressMask | KeyReleaseMask | StructureNotifyMask;
+                     LeaveWindowMask | KeyPressMask | KeyReleaseMask | StructureNotifyMask;
   Window owner = mTopLevel ? RootWindow(mDisplay, screen) : parent;
   mWindow = XCreateWindow(mDisplay, owner, 0, 0, mGraphics->DeviceWidth(),
                           mGraphics->DeviceHeight(), 0, depth, InputOutput, visual,
@@ -238,6 +238,11 @@ void X11View::HandleEvent(XEvent* e) {
       while (XCheckTypedWindowEvent(mDisplay, mWindow, MotionNotify, e)) {
       }
       OnMotion(e->xmotion.x, e->xmotion.y, e->xmotion.state);
+      break;
+    case LeaveNotify:
+      // The pointer left the panel (not a grab's leave during a drag).
+      if (e->xcrossing.mode == NotifyNormal && !(e->xcrossing.state & (Button1Mask | Button3Mask)))
+        mGraphics->OnMouseOut();
       break;
     case KeyPress:
       OnKey(e);

@@ -60,6 +60,7 @@ class X11View {
  private:
   X11View(IGraphicsX11* graphics, _XDisplay* display);
   bool Create(unsigned long parent);
+  void SetFixedSize(int w, int h);
   void OnButtonPress(int button, int x, int y, unsigned int state, unsigned long time);
   void OnButtonRelease(int button, int x, int y, unsigned int state);
   void OnMotion(int x, int y, unsigned int state);

@@ -45,3 +45,7 @@ bool IPluginLV2UI::PortEvent(uint32_t port, uint32_t size, uint32_t format, cons
   if (GetGUI()) GetGUI()->SetParameterFromPlug(static_cast<int>(port), param->GetValue(), false);
   return true;
 }
+
+void IPluginLV2UI::ResizeGraphics(int w, int h) {
+  if (mHost.resize && mHost.resize->ui_resize) mHost.resize->ui_resize(mHost.resize->handle, w, h);
+}

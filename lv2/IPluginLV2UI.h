@@ -7,11 +7,13 @@
 #include "IPluginBase.h"
 
 // What the host hands an LV2 UI for reporting edits: the port write function with
-// its controller, and the optional touch feature for gesture begin and end.
+// its controller, the optional touch feature for gesture begin and end, and the
+// optional resize feature the editor asks a new size through.
 struct LV2UIHost {
   LV2UI_Write_Function write = nullptr;
   LV2UI_Controller controller = nullptr;
   const LV2UI_Touch* touch = nullptr;
+  const LV2UI_Resize* resize = nullptr;
 };
 
 // The UI side of the LV2 wrapper: a plug-in base that holds the parameters only, so an
@@ -33,7 +35,8 @@ class IPluginLV2UI : public IPluginBase {
   double GetTempo() override { return 120.0; }
   void GetTimeSig(int* numerator, int* denominator) override;
   void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
+  // The editor took a new size: the host is asked to follow (ui:resize), if it can.
+  void ResizeGraphics(int w, int h) override;
   bool SendMidiMsg(IMidiMsg*) override { return false; }
 
   // A port event: a float in the float protocol (format 0) for a parameter's port, in

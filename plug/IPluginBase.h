@@ -78,6 +78,7 @@ class IPluginBase {
   virtual void GetTime(ITimeInfo* timeInfo) = 0;
   virtual EHost GetHost() { return mHost; }
   virtual EAPI GetAPI() { return mAPI; }
+  // The editor is now w x h window pixels; the wrapper tells its host.
   virtual void ResizeGraphics(int w, int h) = 0;
   virtual void HostSpecificInit() {}
   virtual void AttachGraphics(IEditor* graphics);

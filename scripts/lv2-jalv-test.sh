@@ -6,24 +6,35 @@
 # 2. An xdotool drag up on the LGain knob changes that knob's pixels and no others, and
 #    the audio recorded from the plug-in (a test tone played in with jack-play) rises
 #    below 150 Hz by several dB.
-# 3. Console jalv -s shows the UI as a top-level window.
-# 4. jalv.gtk3 on a desktop at 200 % (Xft.dpi: 192, then GDK_SCALE=2): the panel is
+#    With the pointer moved off, the knob's read-out goes and nothing but the knob changed.
+# 3. Resting the pointer on the Gain knob shows its read-out, exactly as
+#    `vantrose snapshot --hover` draws it.
+#    A right click on LFreq, "100 Hz" typed and Return set the knob where its read-out
+#    says 100 Hz: the panel, hovered there, equals `vantrose snapshot --type` of the same.
+# 4. A click on the product name opens the response curve: the panel's window grows by
+#    the strip and jalv's window follows (ui:resize); a second click closes it.
+# 5. Console jalv -s shows the UI as a top-level window.
+# 6. jalv.gtk3 on a desktop at 200 % (Xft.dpi: 192, then GDK_SCALE=2): the panel is
 #    1548 x 474 and equals `vantrose snapshot --scale 2`; its size menu (right click on
 #    the background) sets 100 %, and the choice is saved in the user's editor.conf.
-# --screenshot also saves the jalv window as it first appears.  Exits 1 on a failed check.
+# --screenshot also saves the jalv window as it first appears; --shots DIR saves it with
+# a read-out (jalv-readout.png) and with the curve open (jalv-curve.png).
+# Exits 1 on a failed check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build
 shot_out=
+shots_dir=
 while [ $# -gt 0 ]; do
   case "$1" in
     --screenshot) shot_out=$(realpath -m "$2"); shift 2 ;;
+    --shots) shots_dir=$(realpath -m "$2"); shift 2 ;;
     *) build=$1; shift ;;
   esac
 done
 if [ -z "${VANTROSE_XVFB:-}" ]; then
   VANTROSE_XVFB=1 exec scripts/with-xvfb.sh --size 2560x1440x24 "$0" "$build" \
-    ${shot_out:+--screenshot "$shot_out"}
+    ${shot_out:+--screenshot "$shot_out"} ${shots_dir:+--shots "$shots_dir"}
 fi
 
 for tool in jackd jack_wait jack_connect jack_lsp jack_rec jack-play jalv jalv.gtk3 xdotool \
@@ -37,7 +48,8 @@ export LV2_PATH=$PWD/$build/lib/lv2
 export JACK_DEFAULT_SERVER=vantrose-e2e-$$-$RANDOM
 export JACK_NO_AUDIO_RESERVATION=1 NO_AT_BRIDGE=1 GTK_A11Y=none
 work=$(mktemp -d)
-# The editor's saved size lives here, not in the user's own configuration.
+# The editor's preferences (its size, the curve open or closed) in a folder of the
+# test's own, not in the user's own configuration.
 export XDG_CONFIG_HOME=$work/config
 pids=()
 # A watchdog ends the whole test, with the usual cleanup, should anything hang.
@@ -174,7 +186,11 @@ for i in $(seq 1 27); do  # two knob heights up, 4 pixels at a time
   sleep 0.02
 done
 xdotool mouseup 1
-sleep 1.5
+# Off the knob, once the pointer is back where the drag began: the read-out goes a
+# moment after the pointer leaves.
+sleep 0.5
+xdotool mousemove $((panel_x + 20)) $((panel_y + 120))
+sleep 2
 shot dragged
 jack_rec -f "$work/after.wav" -d 3 vantrose:out_l vantrose:out_r >/dev/null 2>&1
 changed=$(differing "$work/start.png" "$work/dragged.png")
@@ -197,6 +213,61 @@ echo "below 150 Hz: $low_before dB before, $low_after dB after (rise $rise dB);"
   "1-4 kHz: $high_before dB before, $high_after dB after"
 check "the recorded audio rises below 150 Hz by at least 3 dB" \
   awk -v r="$rise" 'BEGIN {exit !(r >= 3)}'
+
+echo "== resting on the Gain knob shows its read-out"
+host=$(xdotool search --maxdepth 1 --name '^Vantrose Stereo$' | head -n 1)
+xdotool mousemove $((panel_x + 649)) $((panel_y + 138))
+sleep 1.5
+shot hover
+[ -z "$shots_dir" ] || { mkdir -p "$shots_dir"; import -window "$host" "$shots_dir/jalv-readout.png"; }
+snapshot wanthover --set LGain=0.7 --hover 649,138
+nh=$(differing "$work/hover.png" "$work/wanthover.png")
+nplain=$(differing "$work/hover.png" "$work/want07.png")
+echo "hover: $nplain pixels differ from the panel without read-out, $nh from" \
+  "vantrose snapshot --hover 649,138"
+check "the read-out shows" [ "$nplain" -gt 0 ]
+check "the read-out is the one the snapshot draws" [ "$nh" = 0 ]
+xdotool mousemove $((panel_x + 20)) $((panel_y + 120))
+sleep 2
+
+echo "== typing 100 Hz into Low Frequency"
+xdotool mousemove $((panel_x + 312)) $((panel_y + 75)) click 3
+sleep 0.5
+for i in $(seq 1 12); do xdotool key BackSpace; done
+xdotool type --delay 50 "100 Hz"
+xdotool key Return
+sleep 0.3
+xdotool mousemove $((panel_x + 313)) $((panel_y + 75))  # rest on the knob again
+sleep 1.5
+shot typed
+snapshot wanttyped --set LGain=0.7 --type "312,75,100 Hz" --hover 312,75
+nt=$(differing "$work/typed.png" "$work/wanttyped.png")
+echo "typed: $nt pixels differ from vantrose snapshot --type '312,75,100 Hz' --hover 312,75"
+check "the typed value sets LFreq where its read-out is 100 Hz" [ "$nt" = 0 ]
+xdotool mousemove $((panel_x + 20)) $((panel_y + 120))
+sleep 2
+
+echo "== the product name opens the response curve"
+eval "$(xdotool getwindowgeometry --shell "$host")"
+host_h=$HEIGHT
+xdotool mousemove $((panel_x + 683)) $((panel_y + 204)) click 1
+grown() {
+  eval "$(xdotool getwindowgeometry --shell "$panel")"
+  [ "$HEIGHT" = 397 ]
+}
+wait_for 10 grown || true
+eval "$(xdotool getwindowgeometry --shell "$panel")"
+panel_h=$HEIGHT
+eval "$(xdotool getwindowgeometry --shell "$host")"
+echo "curve open: panel ${panel_h} pixels high, jalv's window $host_h -> $HEIGHT"
+check "the panel grows by the curve strip" [ "$panel_h" = 397 ]
+check "jalv's window follows (ui:resize)" [ "$HEIGHT" -ge $((host_h + 160)) ]
+xdotool mousemove $((panel_x + 20)) $((panel_y + 120))
+sleep 1
+[ -z "$shots_dir" ] || import -window "$host" "$shots_dir/jalv-curve.png"
+xdotool mousemove $((panel_x + 683)) $((panel_y + 204)) click 1
+wait_for 10 find_panel || true
+check "a second click closes it to the panel" find_panel
 stop "$gtk_pid"
 
 # Console jalv sends its UI no port events (neither -c values nor typed commands), so

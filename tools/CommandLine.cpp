@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Commands.h"
+#include "SampleRateRange.h"
 #include "Vantrose.h"
 
 CommandApp NewCommandApp(const std::string& name, const std::string& description) {
@@ -57,4 +58,18 @@ std::vector<std::string> OptionNames(const CLI::App& app) {
       names.push_back("--" + n);
   }
   return names;
+}
+
+CLI::Option* AddRateOption(CLI::App& app, double* rate) {
+  return app.add_option("--rate", *rate, "sample rate in Hz, " + RateRangeText())
+      ->type_name("R")
+      ->capture_default_str()
+      ->check(CLI::Validator(
+          [](std::string& v) {
+            double r = 0;
+            return ParseNumber(v.c_str(), &r) && IsSupportedSampleRate(r)
+                       ? std::string()
+                       : "value " + v + " is not a sample rate from " + RateRangeText();
+          },
+          "", "sample rate"));
 }

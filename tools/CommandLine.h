@@ -26,5 +26,8 @@ int ParseCommandLine(CLI::App& app, int argc, char** argv);
 // parameters while parsing; *settings receives them in order.
 CLI::Option* AddSetOption(CLI::App& app, std::vector<ParamSetting>* settings);
 
+// Declares --rate R, a sample rate in Hz checked against the supported range.
+CLI::Option* AddRateOption(CLI::App& app, double* rate);
+
 // The option names a command declares (--help included), for completion and tests.
 std::vector<std::string> OptionNames(const CLI::App& app);

@@ -14,11 +14,13 @@ int RunBench(int argc, char** argv);
 int RunPreset(int argc, char** argv);
 int RunValidate(int argc, char** argv);
 int RunSnapshot(int argc, char** argv);
+int RunCalibrate(int argc, char** argv);
 
 CommandApp InfoCommandLine();
 CommandApp DemoCommandLine();
 CommandApp ProcessCommandLine();
 CommandApp ResponseCommandLine();
+CommandApp CalibrateCommandLine();
 CommandApp BenchCommandLine();
 CommandApp PresetCommandLine();
 CommandApp ValidateCommandLine();
@@ -30,7 +32,8 @@ struct CommandEntry {
   CommandApp (*commandLine)();
 };
 // Every command, in the order the usage lists them.
-extern const CommandEntry kCommandTable[8];
+constexpr int kNumCommands = 9;
+extern const CommandEntry kCommandTable[kNumCommands];
 
 // The whole program: the commands, --help, help [COMMAND], --version and the
 // completion helper behind the bash completion script.

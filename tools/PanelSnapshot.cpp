@@ -16,7 +16,9 @@
 #include "Raster_MemBitmap.h"
 #include "Raster_PNG.h"
 #include "Raster_PNGWrite.h"
+#include "VantroseCurveStrip.h"
 #include "VantroseLayout.h"
+#include "VantroseReadoutOverlay.h"
 
 namespace {
 
@@ -29,9 +31,12 @@ bool HasArtwork(const std::string& root) {
   return IsFile(root + "/resources/img/BG.png");
 }
 
+// The height of the editor being rendered: the panel's, or more with the curve open.
+int gEditorHeight = VantroseLayout::kHeight;
+
 // Window coordinates of an editor pixel, the inverse of the view's mouse mapping.
 NSPoint WindowPoint(int x, int y) {
-  return NSMakePoint(x + 2, VantroseLayout::kHeight - y - 3);
+  return NSMakePoint(x + 2, gEditorHeight - y - 3);
 }
 
 void Send(IGraphicsCocoa* view, NSEventType type, int x, int y, int clicks = 1) {
@@ -40,6 +45,9 @@ void Send(IGraphicsCocoa* view, NSEventType type, int x, int y, int clicks = 1) 
   if (type == NSLeftMouseDown) view->mouseDown(&e);
   if (type == NSLeftMouseUp) view->mouseUp(&e);
   if (type == NSLeftMouseDragged) view->mouseDragged(&e);
+  if (type == NSMouseMoved) view->mouseMoved(&e);
+  if (type == NSRightMouseDown) view->rightMouseDown(&e);
+  if (type == NSRightMouseUp) view->rightMouseUp(&e);
 }
 
 int Clamp(int v, int limit) {
@@ -80,6 +88,17 @@ void Replay(IGraphicsCocoa* view, PanelGesture g) {
       view->scrollWheel(&e);
       break;
     }
+    case PanelGesture::kHover:
+      Send(view, NSMouseMoved, g.x, g.y);
+      break;
+    case PanelGesture::kType:
+      Send(view, NSRightMouseDown, g.x, g.y);
+      Send(view, NSRightMouseUp, g.x, g.y);
+      if (NSTextField* field = view->textField()) {
+        field->setStringValue(g.text.c_str());
+        view->controlTextDidEndEditing(field);
+      }
+      break;
   }
 }
 
@@ -210,23 +229,39 @@ bool RenderPanelSnapshot(const PanelSnapshotRequest& request, std::vector<double
     *error = "the effect has no editor";
     return false;
   }
+  // The curve as asked, whatever the user's own editor preference.
+  VantroseCurve::SetOpen(gui, fx.get(), request.curve, false);
+  gEditorHeight = gui->Height();
   NSWindow window;
   window.initWithContentRect(NSMakeRect(0, 0, gui->Width(), gui->Height()), 0, 2, NO);
   window.setBackingScaleFactor(request.scale);
   auto* view = static_cast<IGraphicsCocoa*>(gui->OpenWindow(window.contentView()));
-  double frame = 1.0 / gui->FPS();
-  NSRunLoop::currentRunLoop()->runForSeconds(frame);
-  view->displayIfNeeded();
+  // The read-out keeps the run loop's time, so its delays pass as frames are run.
+  NSRunLoop* loop = NSRunLoop::currentRunLoop();
+  for (int i = 0; i < gui->NControls(); ++i) {
+    if (auto* overlay = dynamic_cast<VantroseReadoutOverlay*>(gui->GetControl(i)))
+      overlay->SetClock([loop] { return loop->now(); });
+  }
+  const double frame = 1.0 / gui->FPS();
+  auto runFrames = [&](int n) {
+    for (int i = 0; i < n; ++i) {
+      loop->runForSeconds(frame);
+      view->displayIfNeeded();
+    }
+  };
+  runFrames(1);
   for (const PanelGesture& g : request.gestures) {
     Replay(view, g);
-    NSRunLoop::currentRunLoop()->runForSeconds(frame);
-    view->displayIfNeeded();
+    runFrames(1);
+    // A hover rests long enough for its read-out to appear.
+    if (g.kind == PanelGesture::kHover)
+      runFrames(static_cast<int>(VantroseReadoutOverlay::kHoverDelay / frame) + 1);
   }
-  // Two more frames: a value change stays dirty for two passes.
-  for (int i = 0; i < 2; ++i) {
-    NSRunLoop::currentRunLoop()->runForSeconds(frame);
-    view->displayIfNeeded();
-  }
+  // Read-outs of the other gestures have gone by the end; two more frames, as a value
+  // change stays dirty for two passes.
+  const bool hovering =
+      !request.gestures.empty() && request.gestures.back().kind == PanelGesture::kHover;
+  runFrames(2 + (hovering ? 0 : static_cast<int>(VantroseReadoutOverlay::kLinger / frame) + 1));
   gui->CloseWindow();
   values->clear();
   for (int i = 0; i < fx->NParams(); ++i)

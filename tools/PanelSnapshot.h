@@ -11,10 +11,13 @@
 #include "EffectSetup.h"
 
 // One mouse gesture, in panel units at any scale (origin top-left, y down).
+// A hover moves the pointer to X,Y without a button and rests there; a typed value is
+// a right click at X,Y and text entered into the entry that opens.
 struct PanelGesture {
-  enum Kind { kClick, kDoubleClick, kDrag, kWheel } kind;
+  enum Kind { kClick, kDoubleClick, kDrag, kWheel, kHover, kType } kind;
   int x, y;
-  int dx = 0, dy = 0;  // drag distance, or wheel steps in dy
+  int dx = 0, dy = 0;     // drag distance, or wheel steps in dy
+  std::string text = {};  // what is typed
 };
 
 // Positions and distances are kept within this many pixels of the origin, wheel
@@ -24,6 +27,7 @@ constexpr int kMaxWheelSteps = 1000;
 
 struct PanelSnapshotRequest {
   std::vector<ParamSetting> settings;
+  bool curve = false;  // the response curve open below the panel
   std::vector<PanelGesture> gestures;
   std::string outPath;
   // The window's backing scale: the image is scale times the panel's size, drawn

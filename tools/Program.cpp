@@ -14,11 +14,12 @@
 #include "SimdDispatch.h"
 #include "VantroseIdentity.h"
 
-const CommandEntry kCommandTable[8] = {
+const CommandEntry kCommandTable[kNumCommands] = {
     {"info", RunInfo, InfoCommandLine},
     {"demo", RunDemo, DemoCommandLine},
     {"process", RunProcess, ProcessCommandLine},
     {"response", RunResponse, ResponseCommandLine},
+    {"calibrate", RunCalibrate, CalibrateCommandLine},
     {"bench", RunBench, BenchCommandLine},
     {"preset", RunPreset, PresetCommandLine},
     {"validate", RunValidate, ValidateCommandLine},

@@ -28,17 +28,7 @@ struct ResponseArgs {
 CommandApp ResponseApp(ResponseArgs* a) {
   CommandApp app = NewCommandApp(
       "response", "the effect's magnitude response, measured by running the effect itself");
-  app->add_option("--rate", a->rate, "sample rate in Hz, " + RateRangeText())
-      ->type_name("R")
-      ->capture_default_str()
-      ->check(CLI::Validator(
-          [](std::string& v) {
-            double rate = 0;
-            return ParseNumber(v.c_str(), &rate) && IsSupportedSampleRate(rate)
-                       ? std::string()
-                       : "value " + v + " is not a sample rate from " + RateRangeText();
-          },
-          "", "sample rate"));
+  AddRateOption(*app, &a->rate);
   AddSetOption(*app, &a->settings);
   CLI::Option* csv = app->add_flag("--csv", a->csv, "print hz,db lines only");
   app->add_flag("--json", a->json, "print one JSON document: rate_hz, settings, points of hz, db")

@@ -47,15 +47,34 @@ struct GestureOption {
   const char* form;
   const char* help;
 };
-const GestureOption kGestureOptions[] = {
+constexpr int kNumGestureOptions = 6;
+const GestureOption kGestureOptions[kNumGestureOptions] = {
     {"--drag", PanelGesture::kDrag, 4, "X,Y,DX,DY",
      "press at X,Y, move by DX,DY and release (up raises a knob)"},
     {"--click", PanelGesture::kClick, 2, "X,Y", "a click"},
     {"--dblclick", PanelGesture::kDoubleClick, 2, "X,Y", "a double click"},
     {"--wheel", PanelGesture::kWheel, 3, "X,Y,STEPS", "wheel steps at X,Y, within +-1000"},
+    {"--hover", PanelGesture::kHover, 2, "X,Y",
+     "rest the pointer at X,Y until the control's read-out shows"},
+    {"--type", PanelGesture::kType, 0, "X,Y,TEXT",
+     "right-click at X,Y and type TEXT (\"120 Hz\", \"-2.5 dB\") into the entry"},
 };
 
+// X,Y, then the text, which may hold commas of its own.
+bool ParseTypedGesture(const std::string& value, PanelGesture* g) {
+  int v[2] = {0, 0};
+  const size_t first = value.find(','),
+               second = first == std::string::npos ? first : value.find(',', first + 1);
+  if (second == std::string::npos || !ParseInts(value.substr(0, second).c_str(), 2, v) ||
+      !Within(v, 2, kMaxGesturePixels))
+    return false;
+  *g = PanelGesture{PanelGesture::kType, v[0], v[1]};
+  g->text = value.substr(second + 1);
+  return true;
+}
+
 bool ParseGesture(const GestureOption& o, const std::string& value, PanelGesture* g) {
+  if (o.kind == PanelGesture::kType) return ParseTypedGesture(value, g);
   int v[4] = {0, 0, 0, 0};
   const int n = o.count;
   if (!ParseInts(value.c_str(), n, v) || !Within(v, n == 3 ? 2 : n, kMaxGesturePixels) ||
@@ -70,7 +89,8 @@ bool ParseGesture(const GestureOption& o, const std::string& value, PanelGesture
 struct SnapshotArgs {
   std::string out, resources, scale = "1";
   std::vector<ParamSetting> settings;
-  std::vector<std::string> gestures[4];  // per kind of kGestureOptions
+  bool curve = false;
+  std::vector<std::string> gestures[kNumGestureOptions];  // per entry of kGestureOptions
 };
 
 CommandApp SnapshotApp(SnapshotArgs* a) {
@@ -83,7 +103,7 @@ CommandApp SnapshotApp(SnapshotArgs* a) {
       ->type_name("OUT.png")
       ->required();
   AddSetOption(*app, &a->settings);
-  for (int k = 0; k < 4; ++k) {
+  for (int k = 0; k < kNumGestureOptions; ++k) {
     const GestureOption& o = kGestureOptions[k];
     app->add_option(o.name, a->gestures[k], std::string(o.help) + " (repeatable)")
         ->type_name(o.form)
@@ -104,6 +124,7 @@ CommandApp SnapshotApp(SnapshotArgs* a) {
          "draw at 100 %, 150 % (1161 x 356) or 200 % (1548 x 474), from that scale's artwork")
       ->type_name("1|1.5|2")
       ->check(CLI::IsMember({"1", "1.5", "2"}));
+  app->add_flag("--curve", a->curve, "open the response curve below the panel");
   return app;
 }
 
@@ -142,9 +163,10 @@ int RunSnapshot(int argc, char** argv) {
   request.settings = args.settings;
   request.scale = args.scale == "2" ? 2.0f : args.scale == "1.5" ? 1.5f : 1.0f;
   // The gestures in the order given, whatever their kinds.
-  int next[4] = {0, 0, 0, 0};
+  request.curve = args.curve;
+  int next[kNumGestureOptions] = {};
   for (const CLI::Option* o : app->parse_order()) {
-    for (int k = 0; k < 4; ++k) {
+    for (int k = 0; k < kNumGestureOptions; ++k) {
       if (o->get_name() != kGestureOptions[k].name) continue;
       PanelGesture g{PanelGesture::kClick, 0, 0};
       ParseGesture(kGestureOptions[k], args.gestures[k][next[k]++], &g);

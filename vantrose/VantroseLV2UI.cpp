@@ -3,6 +3,7 @@
 // runs on the host's UI thread.
 #include <lv2/atom/atom.h>
 #include <lv2/options/options.h>
+#include <lv2/parameters/parameters.h>
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
@@ -17,6 +18,7 @@
 #include "EditorScale.h"
 #include "IGraphicsX11.h"
 #include "IPluginLV2UI.h"
+#include "VantroseCurveStrip.h"
 #include "VantroseEditor.h"
 #include "VantroseIdentity.h"
 #include "VantroseLV2.h"
@@ -32,7 +34,6 @@ struct VantroseUI {
                     VantroseIdentity::kUniqueID, VantroseIdentity::kMfrID};
   IGraphicsX11* graphics = nullptr;  // owned by plug
   void* parent = nullptr;
-  LV2UI_Resize resize = {nullptr, nullptr};
 };
 
 VantroseUI* UI(LV2UI_Handle handle) {
@@ -45,6 +46,25 @@ const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
     if ((*features)->URI && std::strcmp((*features)->URI, uri) == 0) return (*features)->data;
   }
   return nullptr;
+}
+
+// The host's sample rate from its options (param:sampleRate as an atom:Float), or 0
+// when it offers none; the read-outs and the curve then assume a rate of their own.
+double HostSampleRate(const LV2_Feature* const* features) {
+  const auto* options =
+      static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));
+  const auto* map = static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map));
+  if (!options || !map || !map->map) return 0.0;
+  const LV2_URID rate = map->map(map->handle, LV2_PARAMETERS__sampleRate);
+  const LV2_URID atomFloat = map->map(map->handle, LV2_ATOM__Float);
+  for (const LV2_Options_Option* o = options; o->key != 0; ++o) {
+    if (o->key == rate && o->type == atomFloat && o->size == sizeof(float) && o->value) {
+      float v = 0.0f;
+      std::memcpy(&v, o->value, sizeof v);
+      if (v > 0.0f && v < 1e7f) return v;
+    }
+  }
+  return 0.0;
 }
 
 bool KnownPlugin(const char* uri) {
@@ -102,9 +122,7 @@ void OnScaleChosen(void* data, float scale) {
   std::string path = ConfigPath();
   if (!SaveScale(path, scale))
     std::fprintf(stderr, "Vantrose UI: can't save the size in %s\n", path.c_str());
-  if (ui->resize.ui_resize)
-    ui->resize.ui_resize(ui->resize.handle, ui->graphics->DeviceWidth(),
-                         ui->graphics->DeviceHeight());
+  ui->plug.ResizeGraphics(ui->graphics->DeviceWidth(), ui->graphics->DeviceHeight());
 }
 
 VantroseUI* MakeUI(const char* bundlePath, const LV2UIHost& host) {
@@ -112,7 +130,9 @@ VantroseUI* MakeUI(const char* bundlePath, const LV2UIHost& host) {
   if (!ui) return nullptr;
   InitVantroseParams(&ui->plug);
   ui->plug.SetUIHost(host);
-  ui->graphics = new IGraphicsX11(&ui->plug, VantroseLayout::kWidth, VantroseLayout::kHeight, 0);
+  // The response curve open or closed as the user last left it.
+  ui->graphics = new IGraphicsX11(&ui->plug, VantroseLayout::kWidth,
+                                  VantroseCurve::EditorHeight(VantroseCurve::ReadPreference()), 0);
   // The artwork is installed in the bundle, wherever the host found it.
   ui->graphics->SetResourceDir(bundlePath);
   if (FindResourceImage(bundlePath, VantroseLayout::kBackgroundFile).empty())
@@ -131,14 +151,13 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
   host.write = write;
   host.controller = controller;
   host.touch = static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch));
+  host.resize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
   VantroseUI* ui = MakeUI(bundlePath, host);
   if (!ui) return nullptr;
   ui->graphics->SetScale(ChooseScale(features, bundlePath));
   ui->graphics->EnableScaleMenu(true);
   ui->graphics->SetScaleListener(OnScaleChosen, ui);
-  const LV2UI_Resize* resize =
-      static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
-  if (resize) ui->resize = *resize;
+  ui->plug.SetSampleRate(HostSampleRate(features));
   ui->parent = const_cast<void*>(FindFeature(features, LV2_UI__parent));
   if (widget) *widget = nullptr;
   if (ui->parent) {
@@ -151,9 +170,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
     }
     if (widget) *widget = window;
   }
-  if (ui->resize.ui_resize)
-    ui->resize.ui_resize(ui->resize.handle, ui->graphics->DeviceWidth(),
-                         ui->graphics->DeviceHeight());
+  ui->plug.ResizeGraphics(ui->graphics->DeviceWidth(), ui->graphics->DeviceHeight());
   return ui;
 }
 

@@ -49,8 +49,10 @@ constexpr ControlPlace kControls[] = {
 };
 constexpr int kNumControls = sizeof(kControls) / sizeof(kControls[0]);
 
-// The link to the product page lies over the product name at the bottom right.
+// The product name and tagline at the bottom right: a click on the name (above kNameB)
+// opens and closes the response curve, on the tagline the product page.
 constexpr int kLinkL = 600, kLinkT = 192, kLinkR = 766, kLinkB = 230;
+constexpr int kNameB = 217;
 constexpr const char* kProductURL = "https://www.kelvorin.com/vantrose";
 
 }  // namespace VantroseLayout

@@ -15,13 +15,17 @@
 #include "AUEvents.h"
 #include "AUTestHost.h"
 #include "AppKit.h"
+#include "EffectSetup.h"
 #include "IGraphicsCocoa.h"
 #include "IGraphicsMac.h"
 #include "Raster_MemBitmap.h"
 #include "Raster_PNG.h"
 #include "Raster_PNGWrite.h"
+#include "Response.h"
 #include "Vantrose.h"
+#include "VantroseCurveStrip.h"
 #include "VantroseLayout.h"
+#include "VantroseReadoutOverlay.h"
 
 namespace {
 
@@ -38,6 +42,10 @@ std::vector<HostEvent> gEvents;
 class PanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The editor's preferences in a folder of the test's own, empty at the start.
+    configDir = ::testing::TempDir() + "vantrose_config_" + std::to_string(getpid());
+    setenv("XDG_CONFIG_HOME", configDir.c_str(), 1);
+    std::remove((configDir + "/vantrose/editor.conf").c_str());
     NSBundle::registerBundle(VantroseIdentity::kBundleID, VANTROSE_SOURCE_DIR);
     unit = std::make_unique<AUHost>(EffectComponent(Route::kFactory));
     fx = static_cast<Vantrose*>(unit->Plug());
@@ -45,6 +53,7 @@ class PanelTest : public ::testing::Test {
     ASSERT_NE(gui, nullptr);
     window.initWithContentRect(NSMakeRect(0, 0, kWidth, kHeight), 0, 2, NO);
     view = static_cast<IGraphicsCocoa*>(gui->OpenWindow(window.contentView()));
+    Overlay();
     gEvents.clear();
     AUEventListenerCreate(
         [](void*, void*, const AudioUnitEvent* e, UInt64, AudioUnitParameterValue) {
@@ -58,6 +67,16 @@ class PanelTest : public ::testing::Test {
       AUEventListenerAddEventType(listener, nullptr, &reg);
     }
   }
+  // The panel's read-out, on the run loop's clock.
+  VantroseReadoutOverlay* Overlay() {
+    for (int i = 0; i < gui->NControls(); ++i) {
+      if (auto* o = dynamic_cast<VantroseReadoutOverlay*>(gui->GetControl(i))) {
+        o->SetClock([] { return NSRunLoop::currentRunLoop()->now(); });
+        return o;
+      }
+    }
+    return nullptr;
+  }
   void TearDown() override {
     AUListenerDispose(listener);
     if (gui) gui->CloseWindow();
@@ -65,7 +84,7 @@ class PanelTest : public ::testing::Test {
 
   // Mouse events at editor pixels, converted to window points as the view expects.
   NSEvent At(NSEventType type, int x, int y, int clicks = 1, unsigned long flags = 0) {
-    return NSEvent::MouseEvent(type, x + 2, kHeight - y - 3, flags, clicks);
+    return NSEvent::MouseEvent(type, x + 2, gui->Height() - y - 3, flags, clicks);
   }
   void Click(int x, int y, int clicks = 1) {
     NSEvent down = At(NSLeftMouseDown, x, y, clicks), up = At(NSLeftMouseUp, x, y, clicks);
@@ -103,19 +122,23 @@ class PanelTest : public ::testing::Test {
   NSWindow window;
   IGraphicsCocoa* view = nullptr;
   AUEventListenerRef listener = nullptr;
+  std::string configDir;
 };
 
 TEST_F(PanelTest, LayoutHasTheBackgroundFifteenControlsAndTheLinkInsideThePanel) {
   EXPECT_EQ(gui->Width(), 774);
   EXPECT_EQ(gui->Height(), 237);
-  ASSERT_EQ(gui->NControls(), 17);
+  ASSERT_EQ(gui->NControls(), 19);
+  // The read-out comes last, over everything, hidden while nothing shows.
+  EXPECT_NE(Overlay(), nullptr);
+  EXPECT_TRUE(gui->GetControl(18)->IsHidden());
   EXPECT_EQ(gui->GetControl(0)->GetRECT(), IRECT(0, 0, 774, 237));
   EXPECT_EQ(gui->GetControl(1)->GetRECT(), IRECT(188, 35, 228, 57));
   EXPECT_EQ(gui->GetControl(4)->GetRECT(), IRECT(0, 209, 40, 231));
   EXPECT_EQ(gui->GetControl(6)->GetRECT(), IRECT(285, 48, 339, 102));
   EXPECT_EQ(gui->GetControl(15)->ParamIdx(), 10);
   IRECT panel(0, 0, kWidth, kHeight);
-  for (int i = 1; i < gui->NControls(); ++i) {
+  for (int i = 1; i < gui->NControls() - 1; ++i) {
     IRECT r = gui->GetControl(i)->GetRECT();
     EXPECT_EQ(r.Intersect(panel), r) << "control " << i << " leaves the panel";
     for (int j = 1; j < i; ++j) {
@@ -191,7 +214,9 @@ TEST_F(PanelTest, WheelStepAndRightClickOnAKnob) {
   EXPECT_NEAR(Normalized(Vantrose::kHP), start + 0.02, 1e-12);
   NSEvent right = At(NSRightMouseDown, 87, 141);
   view->rightMouseDown(&right);
-  EXPECT_EQ(view->textField(), nullptr);  // prompts stay disabled on the panel
+  // A right click opens the text entry holding the read-out, and changes nothing.
+  ASSERT_NE(view->textField(), nullptr);
+  EXPECT_EQ(view->textField()->stringValue(), "off");  // HP while the filters are off
   EXPECT_NEAR(Normalized(Vantrose::kHP), start + 0.02, 1e-12);
 }
 
@@ -209,9 +234,59 @@ TEST_F(PanelTest, HostAutomationMovesTheKnobAndDirtiesOnlyIt) {
 TEST_F(PanelTest, LinkOpensTheProductPage) {
   std::vector<std::string>& opened = NSWorkspace::sharedWorkspace()->openedURLs();
   opened.clear();
-  Click((kLinkL + kLinkR) / 2, (kLinkT + kLinkB) / 2);
+  Click((kLinkL + kLinkR) / 2, (kNameB + kLinkB) / 2);  // the tagline
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(opened[0], kProductURL);
+}
+
+// A click on the product name opens the curve below the panel and the editor grows (the
+// view, which the host follows); every plotted point is the effect's measured response;
+// the choice is the user's preference, not the plug-in's state; closing gives back
+// exactly the panel.
+TEST_F(PanelTest, ProductNameOpensTheResponseCurve) {
+  ASSERT_EQ(
+      AudioUnitSetParameter(unit->Get(), Vantrose::kLMGain, kAudioUnitScope_Global, 0, 0.9f, 0),
+      noErr);
+  ASSERT_EQ(AudioUnitSetParameter(unit->Get(), Vantrose::kHPLP, kAudioUnitScope_Global, 0, 1.0f, 0),
+            noErr);
+  Frames(3);
+  const std::vector<unsigned int> closed = window.screen()->pixels;
+  ByteChunk stateBefore, stateAfter;
+  ASSERT_TRUE(fx->SerializeState(&stateBefore));
+  NSWorkspace::sharedWorkspace()->openedURLs().clear();
+  Click((kLinkL + kLinkR) / 2, (kLinkT + kNameB) / 2);
+  EXPECT_TRUE(NSWorkspace::sharedWorkspace()->openedURLs().empty()) << "the name is no link";
+  ASSERT_EQ(gui->Height(), kHeight + VantroseCurve::kHeight);
+  EXPECT_EQ(view->frame().size.height, kHeight + VantroseCurve::kHeight);
+  EXPECT_TRUE(VantroseCurve::ReadPreference());
+  ASSERT_TRUE(fx->SerializeState(&stateAfter));
+  EXPECT_TRUE(stateBefore.IsEqual(stateAfter)) << "the curve's choice went into the state";
+  const VantroseCurveStrip* strip = nullptr;
+  for (int i = 0; i < gui->NControls(); ++i) {
+    if (auto* s = dynamic_cast<const VantroseCurveStrip*>(gui->GetControl(i))) strip = s;
+  }
+  ASSERT_NE(strip, nullptr);
+  Frames(2);
+  // The strip's points against the effect run on an impulse at the same rate.
+  std::unique_ptr<Vantrose> probe =
+      MakeConfiguredEffect(strip->Rate(), 512, 2, {{Vantrose::kLMGain, 0.9}, {Vantrose::kHPLP, 1}});
+  const std::vector<ResponsePoint> measured = MeasureResponse(*probe, strip->Hz());
+  ASSERT_EQ(measured.size(), strip->Db().size());
+  for (size_t i = 0; i < measured.size(); ++i)
+    ASSERT_NEAR(strip->Db()[i], measured[i].db, 0.1) << "at " << measured[i].hz << " Hz";
+  // A host change reaches the curve within a frame.
+  const double before = strip->Db()[strip->Db().size() / 2];
+  ASSERT_EQ(AudioUnitSetParameter(unit->Get(), Vantrose::kGain, kAudioUnitScope_Global, 0, 6.0f, 0),
+            noErr);
+  Frames(1);
+  EXPECT_NEAR(strip->Db()[strip->Db().size() / 2], before + 6.0, 1e-6);
+  ASSERT_EQ(AudioUnitSetParameter(unit->Get(), Vantrose::kGain, kAudioUnitScope_Global, 0, 0.0f, 0),
+            noErr);
+  Click((kLinkL + kLinkR) / 2, (kLinkT + kNameB) / 2);
+  EXPECT_EQ(gui->Height(), kHeight);
+  EXPECT_FALSE(VantroseCurve::ReadPreference());
+  Frames(3);
+  EXPECT_EQ(window.screen()->pixels, closed);
 }
 
 // ---- Golden image ----
@@ -254,22 +329,35 @@ TEST_F(PanelTest, DefaultPanelMatchesTheGoldenImage) {
   EXPECT_LE(worst, 24) << "largest channel difference";
 }
 
+// The knob follows the drag, its read-out shows beside it and goes once the drag has
+// ended a while, leaving every pixel but the knob's as it was.
 TEST_F(PanelTest, DrawnKnobFollowsADrag) {
   Frames(3);
   std::vector<unsigned int> before = window.screen()->pixels;
   Drag(312, 75, -54, -6);
   Frames(2);
-  const std::vector<unsigned int>& after = window.screen()->pixels;
-  int changedInKnob = 0, changedElsewhere = 0;
-  IRECT knob(285, 48, 339, 102);
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      if (before[y * kWidth + x] == after[y * kWidth + x]) continue;
-      (knob.Contains(x, y) ? changedInKnob : changedElsewhere)++;
+  ASSERT_TRUE(Overlay()->Showing());
+  const IRECT bubble = Overlay()->Bubble();
+  for (bool gone : {false, true}) {
+    SCOPED_TRACE(gone ? "read-out gone" : "read-out shown");
+    if (gone) Frames(static_cast<int>(VantroseReadoutOverlay::kLinger / 0.04) + 3);
+    const std::vector<unsigned int>& after = window.screen()->pixels;
+    int changedInKnob = 0, changedInReadout = 0, changedElsewhere = 0;
+    IRECT knob(285, 48, 339, 102);
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        if (before[y * kWidth + x] == after[y * kWidth + x]) continue;
+        if (knob.Contains(x, y)) {
+          ++changedInKnob;
+        } else {
+          (bubble.Contains(x, y) ? changedInReadout : changedElsewhere)++;
+        }
+      }
     }
+    EXPECT_GT(changedInKnob, 50);
+    EXPECT_EQ(changedElsewhere, 0);
+    EXPECT_EQ(changedInReadout > 0, !gone);
   }
-  EXPECT_GT(changedInKnob, 50);
-  EXPECT_EQ(changedElsewhere, 0);
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // vantrose snapshot's renderer: settings and gestures change what is drawn and
 // what the effect holds.
+// VANTROSE_REGENERATE_GOLDEN=1 rewrites the read-out golden images from the current code.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -14,6 +17,7 @@
 #include "Raster_MemBitmap.h"
 #include "Raster_PNG.h"
 #include "Raster_PNGWrite.h"
+#include "VantroseReadout.h"
 
 namespace {
 
@@ -29,6 +33,38 @@ int DifferingPixels(Raster_IBitmap* a, Raster_IBitmap* b, int l, int t, int r, i
     for (int x = l; x < r; ++x)
       n += a->getBits()[y * a->getRowSpan() + x] != b->getBits()[y * b->getRowSpan() + x];
   return n;
+}
+
+bool Regenerating() {
+  const char* regen = std::getenv("VANTROSE_REGENERATE_GOLDEN");
+  return regen && *regen == '1';
+}
+
+// Rows from top down of image against the golden image of that name, within the
+// tolerance of font rendering; rewritten instead when regenerating.
+void ExpectGolden(Raster_IBitmap* image, const char* name, int top = 0) {
+  const std::string golden =
+      std::string(VANTROSE_SOURCE_DIR) + "/tests/gui/golden/" + name + ".png";
+  if (Regenerating()) {
+    ASSERT_TRUE(Raster_WritePNG(golden.c_str(), image));
+    return;
+  }
+  std::unique_ptr<Raster_IBitmap> want(Raster_LoadPNG(golden.c_str(), nullptr));
+  ASSERT_NE(want, nullptr) << "missing " << golden;
+  ASSERT_EQ(want->getHeight(), image->getHeight());
+  ASSERT_EQ(want->getWidth(), image->getWidth());
+  int worst = 0;
+  for (int y = top; y < image->getHeight(); ++y) {
+    for (int x = 0; x < image->getWidth(); ++x) {
+      const unsigned int p = image->getBits()[y * image->getRowSpan() + x];
+      const unsigned int q = want->getBits()[y * want->getRowSpan() + x];
+      for (int sh = 0; sh < 24; sh += 8) {
+        worst = std::max(
+            worst, std::abs(static_cast<int>((p >> sh) & 255) - static_cast<int>((q >> sh) & 255)));
+      }
+    }
+  }
+  EXPECT_LE(worst, 24) << "largest channel difference from " << golden;
 }
 
 TEST(PanelSnapshot, DragAndSettingsShowInTheImageAndTheValues) {
@@ -143,6 +179,98 @@ TEST(PanelSnapshot, ScaledArtworkMustBeThere) {
   rmdir((dir + "/1.5x").c_str());
   rmdir(dir.c_str());
   EXPECT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error)) << error;
+}
+
+// A control hovered until its read-out shows, against a golden image: the read-out
+// appears beside the control, inside the panel and clear of its caption, and every
+// other pixel is the plain panel's.
+TEST(PanelSnapshot, HoverShowsTheReadoutBesideTheControl) {
+  const struct {
+    const char* golden;
+    int x, y;                    // where the pointer rests
+    int capL, capT, capR, capB;  // the control's printed caption
+    std::vector<ParamSetting> settings;
+  } kCases[] = {
+      {"hover_gain", 275, 138, 258, 165, 292, 178, {{0, 0.8}}},  // LGain: "+3.8 dB"
+      {"hover_freq", 312, 75, 297, 102, 327, 115, {}},           // LFreq: "141 Hz"
+      {"hover_switch", 208, 46, 193, 57, 223, 71, {{11, 1}}},    // Bell: "Bell"
+  };
+  std::string error;
+  ASSERT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error)) << error;
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.golden);
+    std::vector<double> values;
+    PanelSnapshotRequest plain;
+    plain.settings = c.settings;
+    plain.outPath = ::testing::TempDir() + std::to_string(getpid()) + "_plain.png";
+    std::unique_ptr<Raster_IBitmap> a = Render(plain, &values);
+    PanelSnapshotRequest hover = plain;
+    hover.outPath = ::testing::TempDir() + std::to_string(getpid()) + "_hover.png";
+    hover.gestures.push_back(PanelGesture{PanelGesture::kHover, c.x, c.y});
+    std::unique_ptr<Raster_IBitmap> b = Render(hover, &values);
+    ASSERT_TRUE(a && b);
+    int l = 774, t = 237, r = -1, bottom = -1;
+    for (int y = 0; y < 237; ++y) {
+      for (int x = 0; x < 774; ++x) {
+        if (DifferingPixels(a.get(), b.get(), x, y, x + 1, y + 1) == 0) continue;
+        l = std::min(l, x), t = std::min(t, y), r = std::max(r, x + 1),
+        bottom = std::max(bottom, y + 1);
+      }
+    }
+    ASSERT_GT(r, l) << "no read-out drawn";
+    EXPECT_LE(r - l, 90);
+    EXPECT_LE(bottom - t, 24);
+    EXPECT_TRUE(l > c.x && l < c.x + 50) << "read-out at x " << l << ", not beside the control";
+    EXPECT_FALSE(l < c.capR && c.capL < r && t < c.capB && c.capT < bottom) << "covers the caption";
+    ExpectGolden(b.get(), c.golden);
+    std::remove(plain.outPath.c_str());
+    std::remove(hover.outPath.c_str());
+  }
+}
+
+// The curve open below the panel, against a golden image; the panel above it is the
+// plain panel's, pixel for pixel.
+TEST(PanelSnapshot, CurveOpensBelowThePanel) {
+  std::string error;
+  ASSERT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error)) << error;
+  std::vector<double> values;
+  PanelSnapshotRequest plain;
+  plain.settings = {{0, 0.8}, {2, 0.2}, {6, 0.9}, {12, 1}, {8, 0.3}};
+  plain.outPath = ::testing::TempDir() + std::to_string(getpid()) + "_plain.png";
+  std::unique_ptr<Raster_IBitmap> a = Render(plain, &values);
+  PanelSnapshotRequest curve = plain;
+  curve.curve = true;
+  curve.outPath = ::testing::TempDir() + std::to_string(getpid()) + "_curve.png";
+  std::unique_ptr<Raster_IBitmap> b = Render(curve, &values);
+  ASSERT_TRUE(a && b);
+  ASSERT_EQ(b->getHeight(), 237 + 160);
+  EXPECT_EQ(DifferingPixels(a.get(), b.get(), 0, 0, 774, 237), 0);
+  ExpectGolden(b.get(), "curve_open", 237);
+  std::remove(plain.outPath.c_str());
+  std::remove(curve.outPath.c_str());
+}
+
+// A value typed into LFreq sets the knob where its read-out names that value, and the
+// read-out shows it; garbage changes nothing.
+TEST(PanelSnapshot, TypedValueSetsTheKnob) {
+  std::string error;
+  ASSERT_TRUE(RegisterPanelArtwork(VANTROSE_SOURCE_DIR, &error)) << error;
+  std::unique_ptr<Vantrose> probe(static_cast<Vantrose*>(MakePlug(nullptr)));
+  std::vector<double> values;
+  PanelSnapshotRequest typed;
+  typed.outPath = ::testing::TempDir() + std::to_string(getpid()) + "_typed.png";
+  typed.gestures.push_back(PanelGesture{PanelGesture::kType, 312, 75});
+  typed.gestures.back().text = "100 Hz";
+  typed.gestures.push_back(PanelGesture{PanelGesture::kHover, 312, 75});
+  std::unique_ptr<Raster_IBitmap> image = Render(typed, &values);
+  ASSERT_NE(image, nullptr);
+  EXPECT_NEAR(VantroseReadout::ValueReading(*probe, 1, 44100.0, values[1]), 100.0, 1.0);
+  ExpectGolden(image.get(), "type_freq");
+  typed.gestures = {PanelGesture{PanelGesture::kType, 312, 75}};
+  typed.gestures.back().text = "loud";
+  Render(typed, &values);
+  EXPECT_EQ(values[1], probe->GetParam(1)->GetValue());
+  std::remove(typed.outPath.c_str());
 }
 
 }  // namespace

@@ -22,9 +22,12 @@
 #include "IPluginLV2UI.h"
 #include "Raster_IBitmap.h"
 #include "Raster_PNG.h"
+#include "VantroseCurveStrip.h"
 #include "VantroseEditor.h"
 #include "VantroseLayout.h"
 #include "VantroseParams.h"
+#include "VantroseReadout.h"
+#include "VantroseReadoutOverlay.h"
 #include "X11View.h"
 
 namespace {
@@ -41,6 +44,9 @@ struct PanelUI {
     touch.handle = this;
     touch.touch = Touch;
     host.touch = &touch;
+    resize.handle = this;
+    resize.ui_resize = Resize;
+    host.resize = &resize;
     plug.SetUIHost(host);
     gui = new IGraphicsX11(&plug, kW, kH, 0);
     gui->SetResourceDir(VANTROSE_SOURCE_DIR "/resources/img");
@@ -52,6 +58,10 @@ struct PanelUI {
     static_cast<PanelUI*>(self)->lastWrite[port] = v;
     if (size != sizeof(float) || protocol != 0) static_cast<PanelUI*>(self)->log.push_back("bad");
     static_cast<PanelUI*>(self)->Note("write " + std::to_string(port));
+  }
+  static int Resize(LV2UI_Feature_Handle self, int w, int h) {
+    static_cast<PanelUI*>(self)->sizes.emplace_back(w, h);
+    return 0;
   }
   static void Touch(void* self, uint32_t port, bool grabbed) {
     static_cast<PanelUI*>(self)->Note((grabbed ? "grab " : "release ") + std::to_string(port));
@@ -65,6 +75,8 @@ struct PanelUI {
   IPluginLV2UI plug{P::kNumParams, "Vantrose", "Kelvorin", 0x30000, 1, 2};
   LV2UIHost host;
   LV2UI_Touch touch{};
+  LV2UI_Resize resize{};
+  std::vector<std::pair<int, int>> sizes;  // what the editor asked the host for
   IGraphicsX11* gui = nullptr;
   std::vector<std::string> log;
   float lastWrite[P::kNumParams] = {};
@@ -82,6 +94,11 @@ class X11PanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X server: run under with-xvfb.sh";
+    // The editor's preferences in a folder of the test's own, empty at the start.
+    const std::string config =
+        ::testing::TempDir() + "vantrose_x11_config_" + std::to_string(getpid());
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    std::remove((config + "/vantrose/editor.conf").c_str());
     dpy = XOpenDisplay(nullptr);
     ASSERT_NE(dpy, nullptr);
     ui.reset(new PanelUI());
@@ -131,6 +148,12 @@ class X11PanelTest : public ::testing::Test {
   void Key(KeySym sym, bool press) {
     XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, sym), press ? True : False, CurrentTime);
     Pump();
+  }
+  VantroseReadoutOverlay* Overlay() {
+    for (int i = 0; i < ui->gui->NControls(); ++i) {
+      if (auto* o = dynamic_cast<VantroseReadoutOverlay*>(ui->gui->GetControl(i))) return o;
+    }
+    return nullptr;
   }
   void Drag(int x, int y, int dy) {
     Move(x, y);
@@ -318,16 +341,24 @@ TEST_F(X11PanelTest, PointerEventsTurnTheKnob) {
         EXPECT_EQ(ui->lastWrite[i], 0.0f) << "port " << i;
       }
     }
-    // Only the knob's own pixels change.
+    // Only the knob's own pixels change, and those of its read-out beside it.
     std::vector<unsigned int> after = Shown();
-    int outside = 0, inside = 0;
+    const VantroseReadoutOverlay* overlay = Overlay();
+    ASSERT_TRUE(overlay && overlay->Showing());
+    const IRECT bubble = overlay->Bubble();
+    int outside = 0, inside = 0, readout = 0;
     for (int py = 0; py < kH; ++py)
       for (int px = 0; px < kW; ++px) {
         bool differs = before[py * kW + px] != after[py * kW + px];
         bool inKnob = px >= 248 && px < 302 && py >= 111 && py < 165;
-        (inKnob ? inside : outside) += differs;
+        if (bubble.Contains(px, py)) {
+          readout += differs;
+        } else {
+          (inKnob ? inside : outside) += differs;
+        }
       }
     EXPECT_EQ(outside, 0);
+    EXPECT_GT(readout, 0);
     if (std::abs(c.want - 0.5) >= 0.1) {
       EXPECT_GT(inside, 0);
     }  // smaller steps may keep the frame
@@ -510,3 +541,123 @@ TEST(X11Resources, FoundByBaseNameInTheFolderOrItsImageFolder) {
 }
 
 }  // namespace
+
+// The read-out: it waits for the pointer to rest, names the value in the panel, follows
+// the host while hovered, and goes a while after the pointer leaves.  The overlay runs
+// on a clock the test sets.
+TEST_F(X11PanelTest, HoverShowsTheReadout) {
+  Open();
+  VantroseReadoutOverlay* overlay = Overlay();
+  ASSERT_NE(overlay, nullptr);
+  double now = 100.0;
+  overlay->SetClock([&now] { return now; });
+  const std::vector<unsigned int> before = Shown();
+  Move(312, 75);  // LFreq
+  EXPECT_FALSE(overlay->Showing()) << "shown before the pointer rested";
+  now += VantroseReadoutOverlay::kHoverDelay + 0.01;
+  Pump();
+  ASSERT_TRUE(overlay->Showing());
+  EXPECT_EQ(overlay->ShownText(), "141 Hz");
+  EXPECT_NE(Shown(), before);
+  float v = 0.3f;  // the host cuts the low band: the shelf's corner moves
+  ui->plug.PortEvent(P::kLGain, sizeof v, 0, &v);
+  Pump();
+  EXPECT_NE(overlay->ShownText(), "141 Hz");
+  EXPECT_EQ(overlay->ShownText(), VantroseReadout::Text(ui->plug, P::kLFreq, 0.0));
+  v = 0.5f;
+  ui->plug.PortEvent(P::kLGain, sizeof v, 0, &v);
+  Move(20, 120);  // off the knob, onto the background
+  now += VantroseReadoutOverlay::kLinger - 0.1;
+  Pump();
+  EXPECT_TRUE(overlay->Showing()) << "gone before its time";
+  now += 0.2;
+  Pump();
+  EXPECT_FALSE(overlay->Showing());
+  EXPECT_EQ(Shown(), before) << "the panel's pixels came back";
+}
+
+// Right click opens the entry holding the read-out; typed values land on the knob
+// position whose read-out they name, as one gesture; refused ones change nothing.
+TEST_F(X11PanelTest, TypedValuesSetTheKnob) {
+  struct Case {
+    int x, y, param;
+    bool control;  // Control-click instead of the right button
+    std::vector<KeySym> keys;
+    const char* readout;  // after Return, or nullptr when nothing may change
+  } cases[] = {
+      {312, 75, P::kLFreq, false, {XK_1, XK_0, XK_0, XK_space, XK_H, XK_z, XK_Return}, "100 Hz"},
+      {275, 138, P::kLGain, true, {XK_minus, XK_2, XK_period, XK_5, XK_Return}, "-2.5 dB"},
+      {275, 138, P::kLGain, false, {XK_4, XK_0, XK_Return}, nullptr},
+      {275, 138, P::kLGain, false, {XK_3, XK_Escape}, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.readout ? c.readout : "refused");
+    ui.reset(new PanelUI());
+    Open();
+    Move(c.x, c.y);
+    if (c.control) Key(XK_Control_L, true);
+    Button(c.control ? 1 : 3, true);
+    Button(c.control ? 1 : 3, false);
+    if (c.control) Key(XK_Control_L, false);
+    ASSERT_TRUE(ui->gui->TextEntry().IsOpen());
+    EXPECT_EQ(ui->gui->TextEntry().Text(),
+              VantroseReadout::Text(ui->plug, c.param, ui->plug.GetSampleRate()));
+    for (int i = 0; i < 12; ++i) {
+      Key(XK_BackSpace, true);
+      Key(XK_BackSpace, false);
+    }
+    ui->log.clear();
+    for (KeySym k : c.keys) {
+      Key(k, true);
+      Key(k, false);
+    }
+    EXPECT_FALSE(ui->gui->TextEntry().IsOpen());
+    if (c.readout) {
+      EXPECT_EQ(VantroseReadout::Text(ui->plug, c.param, ui->plug.GetSampleRate()), c.readout);
+      const std::string p = std::to_string(c.param);
+      EXPECT_EQ(ui->log, (std::vector<std::string>{"grab " + p, "write " + p, "release " + p}));
+    } else {
+      EXPECT_EQ(ui->Value(c.param), 0.5);
+      EXPECT_TRUE(ui->log.empty());
+    }
+    if (c.keys.back() == XK_Return && !c.readout) {  // refused: the reachable range shows
+      ASSERT_TRUE(Overlay()->Showing());
+      EXPECT_EQ(Overlay()->ShownText(), "-15.6 dB to +15.6 dB");
+    }
+  }
+}
+
+// A click on the product name opens the curve: the window grows and the host is asked to
+// follow through ui:resize; a second click closes it to exactly the panel.
+TEST_F(X11PanelTest, ProductNameResizesThroughTheHost) {
+  Open();
+  EXPECT_EQ(ui->sizes.size(), 0u);
+  const std::vector<unsigned int> before = Shown();
+  for (int open : {1, 0}) {
+    Move(683, 204);
+    Button(1, true);
+    Button(1, false);
+    const int h = VantroseCurve::EditorHeight(open == 1);
+    ASSERT_FALSE(ui->sizes.empty());
+    EXPECT_EQ(ui->sizes.back(), std::make_pair(kW, h));
+    EXPECT_EQ(ui->gui->Height(), h);
+    XWindowAttributes a;
+    for (int i = 0; i < 100; ++i) {
+      Pump();
+      XGetWindowAttributes(dpy, win, &a);
+      if (a.height == h) break;
+    }
+    EXPECT_EQ(a.height, h);
+    // Embedding hosts size their socket from the window's size hints.
+    XSizeHints hints = {};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(dpy, win, &hints, &supplied));
+    EXPECT_EQ(hints.min_height, h);
+    EXPECT_EQ(hints.base_height, h);
+    EXPECT_EQ(VantroseCurve::ReadPreference(), open == 1);
+  }
+  Move(20, 120);
+  for (int i = 0; i < 3; ++i)
+    Pump();
+  EXPECT_EQ(Shown(), before);
+}

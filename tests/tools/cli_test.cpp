@@ -272,8 +272,13 @@ TEST(ProgressLine, ShowsThePercentageAndTheSpeed) {
 }
 
 TEST_F(CliTest, OtherCommandsRejectBadArguments) {
-  for (const char* rate : {"0", "7999", "768001", "inf"})
+  for (const char* rate : {"0", "7999", "768001", "inf"}) {
     EXPECT_EQ(Call(RunResponse, {"--rate", rate}), kExitUsage) << rate;
+    EXPECT_EQ(Call(RunCalibrate, {"--rate", rate}), kExitUsage) << rate;
+  }
+  EXPECT_EQ(Call(RunCalibrate, {"--rate"}), kExitUsage);
+  EXPECT_EQ(Call(RunCalibrate, {"48000"}), kExitUsage);
+  EXPECT_EQ(Call(RunSnapshot, {Path("panel.png"), "--hover", "1,2,3"}), kExitUsage);
   // Gestures far outside int-safe ranges are refused, not replayed for minutes.
   const std::string png = Path("panel.png");
   for (std::vector<std::string> g : {std::vector<std::string>{"--drag", "0,0,2147483647,0"},
