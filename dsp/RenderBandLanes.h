@@ -33,8 +33,12 @@ VANTROSE_KERNEL double Lane(V8 v, int k) {
 }
 // Lanes 0 and 1 from in, 2 to 5 from lanes 0 to 3 of v, 6 and 7 zero.
 VANTROSE_KERNEL V8 ShiftIn(V8 v, V2 in) {
-  return __builtin_shuffle(v, V8{in[0], in[1], 0.0, 0.0, 0.0, 0.0, 0.0, 0.0},
-                           M8{8, 9, 0, 1, 2, 3, 10, 11});
+  const V8 fresh = V8{in[0], in[1], 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+#if defined(__clang__)
+  return __builtin_shufflevector(v, fresh, 8, 9, 0, 1, 2, 3, 10, 11);
+#else
+  return __builtin_shuffle(v, fresh, M8{8, 9, 0, 1, 2, 3, 10, 11});
+#endif
 }
 // Lanes of now where their band's flag is set, of before elsewhere.
 template <bool kHigh, bool kLowMid, bool kHighMid>
