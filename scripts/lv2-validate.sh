@@ -25,7 +25,7 @@ for uri in "$stereo" "$mono"; do
   # output and the factory presets.
   for want in "Name:        Low Gain" "Name:        Output Gain" "Name:        Oversampling 16x" \
     "http://lv2plug.in/ns/lv2core#enabled" "Has latency:       yes, reported by port" \
-    "Warm Low End" "Telephone"; do
+    "Warm Low End" "Telephone" "\"100 Hz\"" "\"+6 dB\""; do
     grep -Fq "$want" "$work/info.txt" || { echo "lv2info $uri: no '$want'"; exit 1; }
   done
 done

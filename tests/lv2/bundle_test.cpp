@@ -23,6 +23,7 @@
 #include "LV2TestHost.h"
 #include "TurtleWriter.h"
 #include "Vantrose.h"
+#include "VantroseReadout.h"
 
 namespace {
 
@@ -238,6 +239,41 @@ TEST_P(Bundle, OffersTheX11UIFromItsOwnBinary) {
   dlclose(lib);
   lilv_free(path);
   lilv_uis_free(uis);
+}
+
+// Scale points sit where a knob's own read-out (at 48 kHz, others at their defaults) is
+// the round value they name, so a host's "100 Hz" is 100 Hz.
+TEST_P(Bundle, ScalePointsReadAsTheirLabels) {
+  const LilvPlugin* plugin = TestPlugin(GetParam().uri);
+  ASSERT_NE(plugin, nullptr);
+  std::unique_ptr<IPluginBase> fx = Effect();
+  int labelled = 0;
+  for (int i = 0; i < 15; ++i) {
+    LilvScalePoints* points =
+        lilv_port_get_scale_points(plugin, lilv_plugin_get_port_by_index(plugin, i));
+    if (!VantroseReadout::IsKnob(i)) {
+      EXPECT_EQ(points, nullptr) << "switch " << i;
+      continue;
+    }
+    ASSERT_NE(points, nullptr) << "knob " << i;
+    LILV_FOREACH(scale_points, it, points) {
+      const LilvScalePoint* p = lilv_scale_points_get(points, it);
+      const std::string label = lilv_node_as_string(lilv_scale_point_get_label(p));
+      const double value = lilv_node_as_float(lilv_scale_point_get_value(p));
+      const double reading = VantroseReadout::ValueReading(*fx, i, 48000.0, value);
+      const double named = std::strtod(label.c_str(), nullptr) *
+                           (label.find("kHz") != std::string::npos ? 1000.0 : 1.0);
+      SCOPED_TRACE(label);
+      if (VantroseReadout::UnitOf(i) == VantroseReadout::Unit::kDb) {
+        EXPECT_NEAR(reading, named, 0.05);
+      } else {
+        EXPECT_NEAR(reading / named, 1.0, 0.01);
+      }
+      ++labelled;
+    }
+    lilv_scale_points_free(points);
+  }
+  EXPECT_GT(labelled, 40);
 }
 
 // The latency output: designated, optional, and where an impulse really comes out.
