@@ -257,10 +257,10 @@ grown() {
 }
 wait_for 10 grown || true
 eval "$(xdotool getwindowgeometry --shell "$panel")"
-panel_h=$HEIGHT
+open_h=$HEIGHT
 eval "$(xdotool getwindowgeometry --shell "$host")"
-echo "curve open: panel ${panel_h} pixels high, jalv's window $host_h -> $HEIGHT"
-check "the panel grows by the curve strip" [ "$panel_h" = 397 ]
+echo "curve open: panel ${open_h} pixels high, jalv's window $host_h -> $HEIGHT"
+check "the panel grows by the curve strip" [ "$open_h" = 397 ]
 check "jalv's window follows (ui:resize)" [ "$HEIGHT" -ge $((host_h + 160)) ]
 xdotool mousemove $((panel_x + 20)) $((panel_y + 120))
 sleep 1
