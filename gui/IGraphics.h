@@ -234,10 +234,13 @@ class IGraphics : public IEditor {
 
   // Every image loaded by name, and what is drawn for it at the current scale: the
   // image of that scale, or one resampled from the 1x image.  The manager owns them.
+  // frames is the frame count the image was loaded with: a scaled strip may come
+  // with its frames side by side, and is stacked as the 1x strip on loading.
   struct ScaledImage {
     Raster_IBitmap* base;
     int id;
     std::string name;
+    int frames;
     Raster_IBitmap* scaled;
   };
   std::vector<ScaledImage> mScaledImages;
