@@ -257,10 +257,10 @@ grown() {
 }
 wait_for 10 grown || true
 eval "$(xdotool getwindowgeometry --shell "$panel")"
-panel_h=$HEIGHT
+curve_h=$HEIGHT  # panel_h stays the closed size find_panel looks for
 eval "$(xdotool getwindowgeometry --shell "$host")"
-echo "curve open: panel ${panel_h} pixels high, jalv's window $host_h -> $HEIGHT"
-check "the panel grows by the curve strip" [ "$panel_h" = 397 ]
+echo "curve open: panel ${curve_h} pixels high, jalv's window $host_h -> $HEIGHT"
+check "the panel grows by the curve strip" [ "$curve_h" = 397 ]
 check "jalv's window follows (ui:resize)" [ "$HEIGHT" -ge $((host_h + 160)) ]
 xdotool mousemove $((panel_x + 20)) $((panel_y + 120))
 sleep 1
