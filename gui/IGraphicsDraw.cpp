@@ -139,7 +139,8 @@ Raster_IBitmap* IGraphics::DeviceImage(const IBitmap* bitmap) {
     if (e.base == bitmap->mData) entry = &e;
   }
   if (!entry) {
-    mScaledImages.push_back(ScaledImage{bitmap->mData, -1, "", bitmap->N, nullptr});
+    mScaledImages.push_back(
+        ScaledImage{bitmap->mData, -1, "", bitmap->mFramesAreHorizontal ? 1 : bitmap->N, nullptr});
     entry = &mScaledImages.back();
   }
   if (!entry->scaled) {

@@ -160,18 +160,20 @@ class LaidOutGraphics : public TestGraphics {
 };
 
 // A scaled strip with its frames stacked or side by side is drawn as the stacked one,
-// pixel for pixel; any other size is refused and the 1x image resampled instead.
+// pixel for pixel; any other size is refused and the 1x image resampled instead, as
+// is a side-by-side image of a strip whose 1x frames are side by side already.
 TEST(EditorScale, AScaledStripSideBySideIsStackedOnLoading) {
   struct {
     int w, h;
-    bool used;
-  } cases[] = {{20, 60, true}, {60, 20, true}, {80, 20, false}, {40, 40, false}, {60, 60, false}};
+    bool horizontal, used;
+  } cases[] = {{20, 60, false, true},  {60, 20, false, true},  {80, 20, false, false},
+               {40, 40, false, false}, {60, 60, false, false}, {60, 20, true, false}};
   for (const auto& c : cases) {
     TestPlug plug;
     LaidOutGraphics* gui = new LaidOutGraphics(&plug, c.w, c.h);
     plug.AttachGraphics(gui);
     gui->SetScale(2.0f);
-    IBitmap strip = gui->LoadIBitmap(kIdThreeFrames, "strip.png", 3);
+    IBitmap strip = gui->LoadIBitmap(kIdThreeFrames, "strip.png", 3, c.horizontal);
     Raster_IBitmap* drawn = gui->Drawn(&strip);
     ASSERT_EQ(drawn->getWidth(), 20);
     ASSERT_EQ(drawn->getHeight(), 60);
@@ -179,7 +181,8 @@ TEST(EditorScale, AScaledStripSideBySideIsStackedOnLoading) {
     for (int y = 0; y < 60; ++y)
       for (int x = 0; x < 20; ++x)
         wrong += drawn->getBits()[y * drawn->getRowSpan() + x] != LaidOutGraphics::Stacked(x, y);
-    EXPECT_EQ(wrong == 0, c.used) << c.w << " x " << c.h << ": " << wrong << " pixels differ";
+    EXPECT_EQ(wrong == 0, c.used) << c.w << " x " << c.h << (c.horizontal ? " (horizontal)" : "")
+                                  << ": " << wrong << " pixels differ";
   }
 }
 
