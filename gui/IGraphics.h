@@ -234,10 +234,14 @@ class IGraphics : public IEditor {
 
   // Every image loaded by name, and what is drawn for it at the current scale: the
   // image of that scale, or one resampled from the 1x image.  The manager owns them.
+  // frames counts the frames stacked top to bottom in the 1x image (1 for a strip
+  // with its frames side by side): a scaled image may come with them side by side
+  // instead, and is stacked as the 1x strip on loading.
   struct ScaledImage {
     Raster_IBitmap* base;
     int id;
     std::string name;
+    int frames;
     Raster_IBitmap* scaled;
   };
   std::vector<ScaledImage> mScaledImages;

@@ -82,6 +82,26 @@ const char* ScaleFolder(float scale) {
   return scale == 1.5f ? "1.5x" : "2x";
 }
 
+// A strip of frames of w x h / frames pixels standing side by side, rebuilt as the
+// strip of w x h pixels with the same frames stacked top to bottom, which is what the
+// frame arithmetic draws from.  Null when the image has not that layout, or there is
+// no memory for the copy.
+Raster_IBitmap* StackFrames(Raster_IBitmap* image, int w, int h, int frames) {
+  if (frames < 2 || h % frames != 0) return nullptr;
+  const int frameH = h / frames;
+  if (static_cast<long long>(image->getWidth()) != static_cast<long long>(w) * frames ||
+      image->getHeight() != frameH)
+    return nullptr;
+  Raster_MemBitmap* stacked = new Raster_MemBitmap(w, h, 4);
+  if (!stacked->getBits()) {
+    delete stacked;
+    return nullptr;
+  }
+  for (int k = 0; k < frames; ++k)
+    Raster_Blit(stacked, image, 0, k * frameH, k * w, 0, w, frameH, 1.0f, kModeCopy);
+  return stacked;
+}
+
 }  // namespace
 
 void IGraphics::LoadScaledImages() {
@@ -90,15 +110,23 @@ void IGraphics::LoadScaledImages() {
     e.scaled = nullptr;
     if (mScale == 1.0f || e.name.empty()) continue;
     e.scaled = OSLoadScaledBitmap(e.id, e.name.c_str(), ScaleFolder(mScale));
-    // An image of another size would put every frame in the wrong place.
-    if (e.scaled && (e.scaled->getWidth() != ToDevice(e.base->getWidth()) ||
-                     e.scaled->getHeight() != ToDevice(e.base->getHeight()))) {
-      std::fprintf(stderr, "%s at %s is %d x %d pixels, not %d x %d; resampling the 1x image\n",
-                   e.name.c_str(), ScaleFolder(mScale), e.scaled->getWidth(), e.scaled->getHeight(),
-                   ToDevice(e.base->getWidth()), ToDevice(e.base->getHeight()));
+    if (!e.scaled) continue;
+    const int w = ToDevice(e.base->getWidth()), h = ToDevice(e.base->getHeight());
+    if (e.scaled->getWidth() == w && e.scaled->getHeight() == h) continue;
+    if (Raster_IBitmap* stacked = StackFrames(e.scaled, w, h, e.frames)) {
       delete e.scaled;
-      e.scaled = nullptr;
+      e.scaled = stacked;
+      continue;
     }
+    // An image of another size would put every frame in the wrong place.
+    std::fprintf(stderr, "%s at %s is %d x %d pixels, not %d x %d", e.name.c_str(),
+                 ScaleFolder(mScale), e.scaled->getWidth(), e.scaled->getHeight(), w, h);
+    if (e.frames >= 2 && h % e.frames == 0)
+      std::fprintf(stderr, " or its %d frames side by side, %lld x %d", e.frames,
+                   static_cast<long long>(w) * e.frames, h / e.frames);
+    std::fprintf(stderr, "; resampling the 1x image\n");
+    delete e.scaled;
+    e.scaled = nullptr;
   }
 }
 
@@ -111,7 +139,8 @@ Raster_IBitmap* IGraphics::DeviceImage(const IBitmap* bitmap) {
     if (e.base == bitmap->mData) entry = &e;
   }
   if (!entry) {
-    mScaledImages.push_back(ScaledImage{bitmap->mData, -1, "", nullptr});
+    mScaledImages.push_back(
+        ScaledImage{bitmap->mData, -1, "", bitmap->mFramesAreHorizontal ? 1 : bitmap->N, nullptr});
     entry = &mScaledImages.back();
   }
   if (!entry->scaled) {

@@ -25,7 +25,7 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool frame
   for (const ScaledImage& e : mScaledImages)
     known = known || e.base == data;
   if (!known && name) {
-    mScaledImages.push_back(ScaledImage{data, id, name, nullptr});
+    mScaledImages.push_back(ScaledImage{data, id, name, framesAreHorizontal ? 1 : n, nullptr});
     if (mScale != 1.0f) LoadScaledImages();
   }
   return IBitmap(data, data->getWidth(), data->getHeight(), n, framesAreHorizontal);

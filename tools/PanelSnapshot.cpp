@@ -120,18 +120,26 @@ std::string BaseName(const char* file) {
 }
 
 // One problem with an image the editor draws, or "" when it loads at its layout size;
-// folder names the subfolder of a scale other than 1.
+// folder names the subfolder of a scale other than 1.  A scaled strip of frames
+// (frames > 1) may also have them side by side, as the editor accepts there:
+// frames x width by height / frames.
 std::string ImageProblem(const NSBundle& bundle, const char* file, int width, int height,
-                         const std::string& folder = "") {
+                         const std::string& folder = "", int frames = 1) {
   std::string name = (folder.empty() ? "" : folder + "/") + BaseName(file);
   std::string path = bundle.pathForResource(name.substr(0, name.size() - 4).c_str(), "png");
   if (path.empty()) return name + " is missing";
   std::unique_ptr<Raster_IBitmap> image(Raster_LoadPNG(path.c_str(), nullptr));
   if (!image) return name + " is not a readable PNG";
   if (image->getWidth() == width && image->getHeight() == height) return "";
-  return name + " is " + std::to_string(image->getWidth()) + " x " +
-         std::to_string(image->getHeight()) + " pixels, not " + std::to_string(width) + " x " +
-         std::to_string(height);
+  const bool sideBySide = !folder.empty() && frames > 1 && height % frames == 0;
+  if (sideBySide && image->getWidth() == width * frames && image->getHeight() == height / frames)
+    return "";
+  std::string problem = name + " is " + std::to_string(image->getWidth()) + " x " +
+                        std::to_string(image->getHeight()) + " pixels, not " +
+                        std::to_string(width) + " x " + std::to_string(height);
+  if (sideBySide)
+    problem += " or " + std::to_string(width * frames) + " x " + std::to_string(height / frames);
+  return problem;
 }
 
 int Scaled(int v, float scale) {
@@ -146,10 +154,10 @@ bool CheckArtwork(const NSBundle& bundle, std::string* error, float scale = 1.0f
       ImageProblem(bundle, kBackgroundFile, Scaled(kWidth, scale), Scaled(kHeight, scale), folder);
   for (const ControlPlace& c : kControls) {
     const bool knob = c.kind == kKnob;
-    std::string p = ImageProblem(
-        bundle, c.file, Scaled(knob ? kKnobSize : kSwitchWidth, scale),
-        Scaled(knob ? kKnobSize : kSwitchHeight, scale) * (knob ? kKnobFrames : kSwitchFrames),
-        folder);
+    const int frames = knob ? kKnobFrames : kSwitchFrames;
+    std::string p =
+        ImageProblem(bundle, c.file, Scaled(knob ? kKnobSize : kSwitchWidth, scale),
+                     Scaled(knob ? kKnobSize : kSwitchHeight, scale) * frames, folder, frames);
     if (!p.empty()) problems += (problems.empty() ? "" : "; ") + p;
   }
   if (problems.empty()) return true;

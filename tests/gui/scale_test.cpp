@@ -135,6 +135,57 @@ TEST(EditorScale, AnImageWithoutItsScaleIsResampledToTheScaledSize) {
   EXPECT_EQ(gui->GetPoint(0, 105).Pack(), 0u);
 }
 
+// The 2x image of the three-frame strip (1x 10 x 30) in any size: 20 x 20 frames in
+// rows as wide as the image, pixel (x, y) of the stacked strip coloured
+// 0xFF..80.. | x << 16 | y, so a frame put in the wrong place shows.
+class LaidOutGraphics : public TestGraphics {
+ public:
+  LaidOutGraphics(IPluginBase* plug, int w, int h) : TestGraphics(plug), mW(w), mH(h) {}
+  Raster_IBitmap* OSLoadScaledBitmap(int, const char*, const char*) override {
+    Raster_MemBitmap* b = new Raster_MemBitmap(mW, mH, 4);
+    for (int y = 0; y < mH; ++y)
+      for (int x = 0; x < mW; ++x) {
+        int frame = (y / 20) * (mW / 20) + x / 20;
+        b->getBits()[y * b->getRowSpan() + x] = Stacked(x % 20, frame * 20 + y % 20);
+      }
+    return b;
+  }
+  static unsigned int Stacked(int x, int y) {
+    return 0xFF008000u | static_cast<unsigned>(x) << 16 | static_cast<unsigned>(y);
+  }
+  Raster_IBitmap* Drawn(const IBitmap* b) { return DeviceImage(b); }
+
+ private:
+  int mW, mH;
+};
+
+// A scaled strip with its frames stacked or side by side is drawn as the stacked one,
+// pixel for pixel; any other size is refused and the 1x image resampled instead, as
+// is a side-by-side image of a strip whose 1x frames are side by side already.
+TEST(EditorScale, AScaledStripSideBySideIsStackedOnLoading) {
+  struct {
+    int w, h;
+    bool horizontal, used;
+  } cases[] = {{20, 60, false, true},  {60, 20, false, true},  {80, 20, false, false},
+               {40, 40, false, false}, {60, 60, false, false}, {60, 20, true, false}};
+  for (const auto& c : cases) {
+    TestPlug plug;
+    LaidOutGraphics* gui = new LaidOutGraphics(&plug, c.w, c.h);
+    plug.AttachGraphics(gui);
+    gui->SetScale(2.0f);
+    IBitmap strip = gui->LoadIBitmap(kIdThreeFrames, "strip.png", 3, c.horizontal);
+    Raster_IBitmap* drawn = gui->Drawn(&strip);
+    ASSERT_EQ(drawn->getWidth(), 20);
+    ASSERT_EQ(drawn->getHeight(), 60);
+    int wrong = 0;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 20; ++x)
+        wrong += drawn->getBits()[y * drawn->getRowSpan() + x] != LaidOutGraphics::Stacked(x, y);
+    EXPECT_EQ(wrong == 0, c.used) << c.w << " x " << c.h << (c.horizontal ? " (horizontal)" : "")
+                                  << ": " << wrong << " pixels differ";
+  }
+}
+
 // Only a right click on the background opens the menu, and only when it is on.
 TEST(EditorScale, RightClickOnTheBackgroundOffersTheSizes) {
   TestPlug plug;

@@ -179,7 +179,7 @@ void Canvas::Text(const char* s, float x, float y, int panelSize, bool bold, con
   DeleteObject(font);
 }
 
-void Canvas::ToBitmap(Raster_IBitmap* bmp, int dstY) const {
+void Canvas::ToBitmap(Raster_IBitmap* bmp, int dstX, int dstY) const {
   unsigned int* bits = bmp->getBits();
   int span = bmp->getRowSpan();
   auto q = [](float v) {
@@ -187,9 +187,9 @@ void Canvas::ToBitmap(Raster_IBitmap* bmp, int dstY) const {
     return static_cast<unsigned int>(i);
   };
   for (int y = 0; y < mH && y + dstY < bmp->getHeight(); ++y) {
-    for (int x = 0; x < mW && x < bmp->getWidth(); ++x) {
+    for (int x = 0; x < mW && x + dstX < bmp->getWidth(); ++x) {
       const RGBA& p = mPixels[static_cast<size_t>(y) * mW + x];
-      bits[(y + dstY) * span + x] = (q(p.a) << 24) | (q(p.r) << 16) | (q(p.g) << 8) | q(p.b);
+      bits[(y + dstY) * span + x + dstX] = (q(p.a) << 24) | (q(p.r) << 16) | (q(p.g) << 8) | q(p.b);
     }
   }
 }

@@ -45,8 +45,9 @@ class Canvas {
   // 1 centre, 2 right of x.
   void Text(const char* s, float x, float y, int size, bool bold, const RGBA& c, int align,
             float tracking = 0.0f);
-  // Copies the canvas into a bitmap of its size (straight alpha, 8 bits).
-  void ToBitmap(Raster_IBitmap* bmp, int dstY = 0) const;
+  // Copies the canvas into a bitmap with its top-left corner at (dstX, dstY)
+  // (straight alpha, 8 bits); what falls outside the bitmap is left out.
+  void ToBitmap(Raster_IBitmap* bmp, int dstX = 0, int dstY = 0) const;
 
  private:
   int mW, mH;
