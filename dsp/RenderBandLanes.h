@@ -166,6 +166,15 @@ struct BandLanes {
     pendingX = x;
   }
 
+  // The same for a frame other than a block's first.
+  template <class... Weave>
+  VANTROSE_KERNEL void Later(const ChainControls& c, V2 low, V2 x, double** outputs, int i,
+                             Weave&... weave) {
+    Steps<false>(low, weave...);
+    gain.Emit(c, over, 8, pendingX, outputs, i - 1);
+    pendingX = x;
+  }
+
   // After a block's last frame: the low-mid band's last two values and the high-mid
   // band's last four, then the last frame's output.
   VANTROSE_KERNEL void Finish(const ChainControls& c, double** outputs, int nFrames) {

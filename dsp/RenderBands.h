@@ -249,6 +249,14 @@ struct HostStages {
   VANTROSE_KERNEL void At() {
     if (p % 2 == 0 && due) Piece<p / 2>(*controls);
   }
+  // The same weave where the pieces are known to be due (controls set).
+  struct Steady {
+    HostStages& host;
+    template <int p>
+    VANTROSE_KERNEL void At() {
+      if (p % 2 == 0) host.template Piece<p / 2>(*host.controls);
+    }
+  };
   template <int k>
   VANTROSE_KERNEL void Piece(const ChainControls& c) {
     if (k == 0) {
@@ -349,6 +357,12 @@ struct BandPairs {
     Step<6>(h, weave...);
     Step<7>(h, weave...);
     gain.Emit(c, over, 0, x, outputs, i);
+  }
+  // A frame other than a block's first: the same.
+  template <class... Weave>
+  VANTROSE_KERNEL void Later(const ChainControls& c, V2 low, V2 x, double** outputs, int i,
+                             Weave&... weave) {
+    Frame(c, low, x, outputs, i, weave...);
   }
   // Nothing is left in flight after a block's last frame.
   VANTROSE_KERNEL void Finish(const ChainControls&, double**, int) {}

@@ -92,10 +92,31 @@ struct SatFeed {
   }
   template <int p>
   VANTROSE_KERNEL void At() {
-    if (!weaving) return;
+    if (weaving) Run<p>();
+  }
+  template <int p>
+  VANTROSE_KERNEL void Run() {
 #pragma GCC unroll 16
     for (int j = p * N / 8; j < (p + 1) * N / 8; ++j)
       sat.SubStep(j);
+  }
+  // The weave of a frame known to be regular and due, without the test at every band
+  // step: where the sub-steps may or may not have run, the histories have to meet in
+  // one place after each band step, and beside the bands that place is the stack.
+  struct Steady {
+    SatFeed& feed;
+    template <int p>
+    VANTROSE_KERNEL void At() {
+      feed.template Run<p>();
+    }
+  };
+  // Starts and ends such a frame (call m regular, m <= last).
+  VANTROSE_KERNEL void Start() {
+    sat.upIn = V2{inL[m], inR[m]} * kSatDrive;
+  }
+  VANTROSE_KERNEL void End() {
+    out[(m - 1) % kRing] = sat.firstDown;
+    ++m;
   }
   VANTROSE_KERNEL void Finish(int last) {
     if (weaving) {
@@ -106,6 +127,21 @@ struct SatFeed {
     }
   }
 };
+
+// Frame i of a block, whichever it is: the saturation feed woven into its band steps
+// where a regular frame is due, the host-rate stages of frame i + 1 where there is one.
+template <class Feed>
+VANTROSE_KERNEL void AnyFrame(Feed& feed, HostStages& host, Bands& bands, const ChainControls& c,
+                              double** outputs, int nFrames, int i, V2& low) {
+  const V2 x = {feed.inL[i], feed.inR[i]};
+  const bool hostDue = i + 1 < nFrames;
+  if (hostDue) host.Begin(V2{feed.inL[i + 1], feed.inR[i + 1]}, feed.out[(i + 1) % Feed::kRing]);
+  feed.Weave(nFrames);
+  host.Due(c, hostDue);
+  bands.Frame(c, low, x, outputs, i, feed, host);
+  feed.Finish(nFrames);
+  low = host.lowOut;
+}
 
 // The block, three recursions in flight: the saturation runs two frames ahead of the
 // host-rate stages, spread over the band steps of the frame before, and the host-rate
@@ -130,16 +166,24 @@ VANTROSE_KERNEL_TARGET __attribute__((noinline)) void RenderKernelBlock(
   bands.Load(ch, buffer);
   feed.Until(nFrames < kLead ? nFrames : kLead);
   V2 low = host.Frame(c, V2{feed.inL[0], feed.inR[0]}, feed.out[0]);
-  for (int i = 0; i < nFrames; ++i) {
-    const V2 x = {feed.inL[i], feed.inR[i]};
-    const bool hostDue = i + 1 < nFrames;
-    if (hostDue) host.Begin(V2{feed.inL[i + 1], feed.inR[i + 1]}, feed.out[(i + 1) % Feed::kRing]);
-    feed.Weave(nFrames);
-    host.Due(c, hostDue);
-    bands.Frame(c, low, x, outputs, i, feed, host);
-    feed.Finish(nFrames);
+  // Frame i starts with call m = i + kLead + 1 due, so every frame but the first and
+  // the last kLead + 1 weaves a regular saturation frame and has a next host frame:
+  // those run without testing either.
+  const int steadyEnd = nFrames - kLead - 1;
+  AnyFrame(feed, host, bands, c, outputs, nFrames, 0, low);
+  int i = 1;
+  typename Feed::Steady steadyFeed{feed};
+  HostStages::Steady steadyHost{host};
+  host.controls = &c;
+  for (; i < steadyEnd; ++i) {
+    host.Begin(V2{feed.inL[i + 1], feed.inR[i + 1]}, feed.out[(i + 1) % Feed::kRing]);
+    feed.Start();
+    bands.Later(c, low, V2{feed.inL[i], feed.inR[i]}, outputs, i, steadyFeed, steadyHost);
+    feed.End();
     low = host.lowOut;
   }
+  for (; i < nFrames; ++i)
+    AnyFrame(feed, host, bands, c, outputs, nFrames, i, low);
   bands.Finish(c, outputs, nFrames);
   feed.Until(nFrames);
   feed.sat.Store(ch);
