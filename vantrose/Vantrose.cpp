@@ -5,6 +5,7 @@
 
 #include "DenormalGuard.h"
 #include "IEditor.h"
+#include "VantroseControls.h"
 #include "VantroseEditorFactory.h"
 #include "VantroseLatency.h"
 
@@ -89,24 +90,9 @@ void Vantrose::OnActivate(bool active) {
   if (active && kActivationRestartsEffect) mChain = VantroseChain();
   // Measured once, where the wrapper reports it: a few milliseconds of work.
   if (active && kWrapperReportsLatency && !mLatencyMeasured) {
-    SetLatency(ChainLatency(DefaultControls()));
+    SetLatency(ChainLatency(ChainControlsOf(*this, GetSampleRate(), ParamSource::kDefaults)));
     mLatencyMeasured = true;
   }
-}
-
-ChainControls Vantrose::DefaultControls() const {
-  ChainControls c;
-  c.fs = GetSampleRate();
-  double* bands[] = {&c.lGain,  &c.lFreq, &c.lmGain, &c.lmFreq, &c.hmGain,
-                     &c.hmFreq, &c.hGain, &c.hFreq,  &c.hp,     &c.lp};
-  for (int i = 0; i <= kLP; ++i)
-    *bands[i] = GetParam(i)->GetDefault();
-  c.gain = std::pow(10.0, GetParam(kGain)->GetDefault() / 20.0);
-  c.satFactor = GetParam(kOver)->GetDefault() != 0.0 ? 16 : 4;
-  c.bell = static_cast<int>(GetParam(kBell)->GetDefault());
-  c.hplp = static_cast<int>(GetParam(kHPLP)->GetDefault());
-  c.by = static_cast<int>(GetParam(kBY)->GetDefault());
-  return c;
 }
 
 ChainControls Vantrose::Controls() const {

@@ -30,8 +30,6 @@ class Vantrose : public IPluginWrapper, public VantroseParams {
   int SatFactor() const { return mSatFactor; }
   // The settings the next block will run with.
   ChainControls Controls() const;
-  // The chain's settings with every parameter at its default, at the current rate.
-  ChainControls DefaultControls() const;
   // The signal chain's state, for tests and measurements.
   const VantroseChain& Chain() const { return mChain; }
 

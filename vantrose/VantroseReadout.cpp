@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "IPluginBase.h"
+#include "VantroseControls.h"
 #include "VantroseParams.h"
 
 namespace VantroseReadout {
@@ -121,16 +122,7 @@ bool ParseValue(Unit unit, int idx, const std::string& text, double* out) {
 }  // namespace
 
 ChainControls ControlsOf(const IPluginBase& plug, double fs) {
-  ChainControls c;
-  c.fs = RateOr(fs);
-  for (int idx = 0; idx <= P::kLP; ++idx)
-    *ControlOf(c, idx) = Value(plug, idx);
-  c.gain = std::pow(10.0, Value(plug, P::kGain) / 20.0);
-  c.satFactor = plug.GetParam(P::kOver)->GetInt() != 0 ? 16 : 4;
-  c.bell = plug.GetParam(P::kBell)->GetInt();
-  c.hplp = plug.GetParam(P::kHPLP)->GetInt();
-  c.by = plug.GetParam(P::kBY)->GetInt();
-  return c;
+  return ChainControlsOf(plug, RateOr(fs), ParamSource::kValues);
 }
 
 bool IsKnob(int paramIdx) {
